@@ -1,0 +1,30 @@
+#pragma once
+#include <SDL.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+enum class TextAlign : int32_t { Left = 0, Center = 1, Right = 2 };
+
+// Draws red Latin-1 text on a black box onto screenSurface. y is the top edge; x is the left
+// edge, the centre or the right edge by align, and x = 0 with Center or Right means the window.
+// outRect, when given, receives the drawn box (before clipping). An empty text draws nothing
+// and leaves outRect alone. A text wider than the window is cut at its end before rendering.
+void drawText(std::string text, int32_t x, int32_t y, TextAlign align, int32_t size, SDL_Rect* outRect);
+
+// The longest end of text that fits into maxWidth pixels at this size (for the name being typed).
+std::string keepEndWithin(const std::string& text, int32_t size, int32_t maxWidth);
+
+std::string intToString(int32_t n);
+
+// Tests observe what drawText is asked to draw, to check a screen against its layout table.
+struct DrawnText {
+    std::string text;
+    int32_t x;
+    int32_t y;
+    TextAlign align;
+    int32_t size;
+};
+using TextObserver = std::function<void(const DrawnText&)>;
+void setTextObserver(TextObserver observer);  // an empty function removes the observer

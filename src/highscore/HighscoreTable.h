@@ -1,0 +1,35 @@
+#pragma once
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+struct HighscoreEntry {
+    std::string name;
+    int32_t score = 0;
+};
+
+// One variant's list of best results. Reads its file when created, writes it when destroyed.
+class HighscoreTable {
+public:
+    HighscoreTable(std::string title, std::string fileName, int32_t capacity);
+    ~HighscoreTable();  // saves
+    HighscoreTable(const HighscoreTable&) = delete;
+    HighscoreTable& operator=(const HighscoreTable&) = delete;
+
+    void load();
+    void save() const;
+    void sort();
+    void readFrom(std::istream& in);        // the rows of a file's text, tolerant of anything
+    void writeTo(std::ostream& out) const;  // one "name;score" line per row
+
+    int32_t score(int32_t i) const;          // 0 outside 0..capacity-1
+    std::string name(int32_t i) const;       // empty outside 0..capacity-1
+    bool qualifies(int32_t score) const;     // strictly better than the last row; equal is not enough
+    bool insert(const std::string& name, int32_t score);  // replaces the last row and sorts
+
+    std::string title;
+    std::vector<HighscoreEntry> entries;  // exactly capacity rows, best first
+    int32_t capacity;
+    std::string fileName;
+};
