@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class HighscoreTable;
@@ -47,6 +48,11 @@ bool pointInRect(int16_t x, int16_t y, const SDL_Rect& rect);
 
 // The "weiter" label of every result screen, as last drawn.
 extern SDL_Rect continueButton;
+
+// Tests watch the removal animation frame by frame: the observer is called after each flip
+// with the frame number 1..4. An empty function removes it.
+using RemovalFrameObserver = std::function<void(int frame)>;
+void setRemovalFrameObserver(RemovalFrameObserver observer);
 
 class Game {
 public:
