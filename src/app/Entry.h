@@ -1,4 +1,41 @@
 #pragma once
+#include <SDL.h>
+
+#include <cstdint>
+
+class Application;
 
 // Start-up, main loop and shut-down of the whole program; main() calls it once.
 int runKlakoria(int argc, char** argv);
+
+// The main loop, in passes, so that tests can drive it under the dummy driver.
+class MainLoop {
+public:
+    explicit MainLoop(Application& app);
+
+    // Drains SDL's queue and dispatches every event, then calls the tick when 500 ms have
+    // passed since the end of the previous one. Returns whether the loop goes on.
+    bool runPass();
+    // Passes until Escape or SDL_QUIT. Between passes it sleeps until input arrives or the next
+    // tick is due, so that an idle game costs no processor time.
+    void run();
+
+    bool isRunning() const { return running; }
+    uint64_t passes() const { return passCount; }
+
+private:
+    void dispatch(const SDL_Event& event);
+    void waitForWork() const;
+    void waitOnDisplay(uint32_t milliseconds) const;
+
+    Application& app;
+    bool running = true;
+    bool firstPass = true;
+    uint32_t lastTick = 0;
+    uint64_t passCount = 0;
+    // The X connection that carries the window's events, when there is one (not under the
+    // dummy driver); kept opaque here so that Xlib's macros stay out of every includer.
+    void* xDisplay = nullptr;
+    void (*lockDisplay)() = nullptr;
+    void (*unlockDisplay)() = nullptr;
+};

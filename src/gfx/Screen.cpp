@@ -1,1 +1,3 @@
-// (not yet written)
+#include "gfx/Screen.h"
+
+SDL_Surface* screenSurface = nullptr;

@@ -1,1 +1,113 @@
-// (not yet written)
+#include "gfx/Text.h"
+
+#include <SDL_ttf.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "gfx/Screen.h"
+
+namespace {
+
+const char* const FontFile = "Data/boulder.ttf";
+const SDL_Color Red{255, 0, 0, 0};
+const SDL_Color Black{0, 0, 0, 0};
+
+TextObserver textObserver;
+
+TTF_Font* openFont(int32_t size)
+{
+    TTF_Font* font = TTF_OpenFont(FontFile, size);
+    if (!font) {
+        std::fprintf(stderr, "Konnte Font-File nicht laden!: %s\n", SDL_GetError());
+        std::exit(1);
+    }
+    return font;
+}
+
+int textWidth(TTF_Font* font, const std::string& text)
+{
+    int width = 0;
+    int height = 0;
+    if (TTF_SizeText(font, text.c_str(), &width, &height) != 0)
+        return 0;
+    return width;
+}
+
+// The longest piece of text that fits into maxWidth, keeping its start or its end. Widths grow
+// with the length, so a binary search over the length finds it with a few measurements.
+std::string longestFitting(TTF_Font* font, const std::string& text, int maxWidth, bool keepEnd)
+{
+    auto piece = [&](size_t length) {
+        return keepEnd ? text.substr(text.size() - length) : text.substr(0, length);
+    };
+    if (textWidth(font, text) <= maxWidth)
+        return text;
+    size_t fits = 0;                 // known to fit
+    size_t tooLong = text.size();    // known not to fit
+    while (tooLong - fits > 1) {
+        const size_t middle = fits + (tooLong - fits) / 2;
+        if (textWidth(font, piece(middle)) <= maxWidth)
+            fits = middle;
+        else
+            tooLong = middle;
+    }
+    return piece(fits);
+}
+
+int32_t leftEdge(int32_t x, TextAlign align, int32_t width)
+{
+    switch (align) {
+    case TextAlign::Center:
+        return (x == 0 ? WindowWidth / 2 : x) - width / 2;
+    case TextAlign::Right:
+        return (x == 0 ? WindowWidth : x) - width;
+    case TextAlign::Left:
+        break;
+    }
+    return x;
+}
+
+}  // namespace
+
+void drawText(std::string text, int32_t x, int32_t y, TextAlign align, int32_t size, SDL_Rect* outRect)
+{
+    if (text.empty())
+        return;
+    if (textObserver)
+        textObserver(DrawnText{text, x, y, align, size});
+
+    TTF_Font* font = openFont(size);
+    // SDL_ttf cannot render arbitrarily wide lines and surface pitches are 16 bits wide; what
+    // does not fit into the window would never be seen anyway.
+    text = longestFitting(font, text, WindowWidth, false);
+    SDL_Surface* rendered = TTF_RenderText_Shaded(font, text.c_str(), Red, Black);
+    if (!rendered) {
+        std::fprintf(stderr, "Konnte text nicht in sText schreiben!: %s\n", SDL_GetError());
+        std::exit(1);
+    }
+
+    const int32_t left = leftEdge(x, align, rendered->w);
+    if (outRect)
+        *outRect = SDL_Rect{static_cast<Sint16>(left), static_cast<Sint16>(y),
+                            static_cast<Uint16>(rendered->w), static_cast<Uint16>(rendered->h)};
+    SDL_Rect destination{static_cast<Sint16>(left), static_cast<Sint16>(y), 0, 0};
+    SDL_BlitSurface(rendered, nullptr, screenSurface, &destination);
+
+    SDL_FreeSurface(rendered);
+    TTF_CloseFont(font);
+}
+
+std::string keepEndWithin(const std::string& text, int32_t size, int32_t maxWidth)
+{
+    if (text.empty())
+        return text;
+    TTF_Font* font = openFont(size);
+    std::string end = longestFitting(font, text, maxWidth, true);
+    TTF_CloseFont(font);
+    return end;
+}
+
+std::string intToString(int32_t n) { return std::to_string(n); }
+
+void setTextObserver(TextObserver observer) { textObserver = std::move(observer); }
