@@ -1,1 +1,223 @@
-// (not yet written)
+#include "highscore/HighscoreTable.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <limits>
+#include <new>
+#include <ostream>
+#include <sstream>
+#include <stdexcept>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+int32_t clampToInt32(int64_t value)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+// The row that stands wherever the file has none: ":)" with 100, 90, ..., 10 for ten rows.
+HighscoreEntry defaultRow(int32_t capacity, int32_t row)
+{
+    return {":)", clampToInt32((static_cast<int64_t>(capacity) - row) * 10)};
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// Reads a number as atoi does (white space, an optional sign, the digits up to the first other
+// byte; no digits give 0), except that a number beyond 32 bits sticks at the nearest limit
+// instead of being undefined.
+int32_t parseScore(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    constexpr int64_t beyondAnyScore = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+    int64_t magnitude = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        magnitude = std::min(beyondAnyScore, magnitude * 10 + (text[i] - '0'));
+    return clampToInt32(negative ? -magnitude : magnitude);
+}
+
+// One line up to its LF, without it; empty at the end of the input. Only the first
+// HighscoreLineLimit bytes are kept, so an endless line costs time but never memory.
+std::string readLine(std::streambuf& source)
+{
+    std::string line;
+    using Traits = std::streambuf::traits_type;
+    for (auto c = source.sbumpc(); !Traits::eq_int_type(c, Traits::eof()) && c != '\n'; c = source.sbumpc())
+        if (line.size() < HighscoreLineLimit)
+            line.push_back(Traits::to_char_type(c));
+    return line;
+}
+
+bool writeAll(int fd, const std::string& bytes)
+{
+    const char* next = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        next += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// A list the player has made read-only is left alone: the rename below would replace it anyway.
+// Opening for appending asks the same question as writing would, without truncating anything;
+// O_NONBLOCK keeps a FIFO under that name from hanging the game.
+bool existsButCannotBeWritten(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return false;
+    }
+    return errno != ENOENT;
+}
+
+void syncDirectoryOf(const std::string& path)
+{
+    std::filesystem::path directory = std::filesystem::path(path).parent_path();
+    if (directory.empty())
+        directory = ".";
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Writes the new content beside the old file and renames it over it only once it is complete
+// on disk, so a full disk, a crash or a missing permission never leaves half a list behind.
+void replaceFile(const std::string& path, const std::string& content)
+{
+    const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
+    ::unlink(temporary.c_str());  // left behind by a crashed run that had the same pid
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return;
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0)
+        ::fchmod(fd, old.st_mode & 07777);
+    bool complete = writeAll(fd, content) && ::fsync(fd) == 0;
+    complete = ::close(fd) == 0 && complete;
+    if (complete && ::rename(temporary.c_str(), path.c_str()) == 0) {
+        syncDirectoryOf(path);
+        return;
+    }
+    ::unlink(temporary.c_str());
+}
+
+}  // namespace
+
+HighscoreTable::HighscoreTable(std::string title, std::string fileName, int32_t capacity)
+    : title(std::move(title)), capacity(capacity)
+{
+    try {
+        entries.resize(static_cast<std::size_t>(capacity));
+    } catch (const std::bad_alloc&) {
+        entries.clear();
+    } catch (const std::length_error&) {  // a negative count, as new[] would refuse it
+        entries.clear();
+    }
+    if (static_cast<int64_t>(entries.size()) != capacity) {
+        std::fprintf(stdout, "\nKonnte keine Liste erzeugen!\nSpeicherallocation nicht m\xF6glich\n");
+        std::fflush(stdout);
+        std::exit(1);
+    }
+    this->fileName = std::move(fileName);
+    load();
+    sort();
+}
+
+HighscoreTable::~HighscoreTable() { save(); }
+
+void HighscoreTable::load()
+{
+    std::ifstream in(fileName, std::ios::binary);
+    if (in.is_open()) {
+        readFrom(in);
+        return;
+    }
+    for (int32_t i = 0; i < capacity; ++i)
+        entries[i] = defaultRow(capacity, i);
+}
+
+void HighscoreTable::readFrom(std::istream& in)
+{
+    // Bytes come straight from the buffer so that a line is cut while it is read, not after.
+    std::streambuf* source = in.good() ? in.rdbuf() : nullptr;
+    for (int32_t i = 0; i < capacity; ++i) {
+        const std::string line = source ? readLine(*source) : std::string();
+        const std::size_t separator = line.find(';');
+        if (separator == std::string::npos)
+            entries[i] = defaultRow(capacity, i);
+        else
+            entries[i] = {line.substr(0, separator), parseScore(std::string_view(line).substr(separator + 1))};
+    }
+}
+
+void HighscoreTable::writeTo(std::ostream& out) const
+{
+    // to_string rather than <<: a locale with digit grouping must not reach the file.
+    for (const HighscoreEntry& row : entries)
+        out << row.name << ';' << std::to_string(row.score) << '\n';
+    out.flush();
+}
+
+void HighscoreTable::save() const
+{
+    if (existsButCannotBeWritten(fileName))
+        return;
+    std::ostringstream content;
+    writeTo(content);
+    replaceFile(fileName, content.str());
+}
+
+// Selection sort that exchanges rows: among equal best scores the first one wins, and the
+// exchange may carry a row behind another of the same score. Players know the lists this way.
+void HighscoreTable::sort()
+{
+    for (int32_t i = 0; i < capacity; ++i) {
+        int32_t best = i;
+        for (int32_t j = i + 1; j < capacity; ++j)
+            if (entries[j].score > entries[best].score)
+                best = j;
+        if (best > i)
+            std::swap(entries[i], entries[best]);
+    }
+}
+
+int32_t HighscoreTable::score(int32_t i) const { return i >= 0 && i < capacity ? entries[i].score : 0; }
+
+std::string HighscoreTable::name(int32_t i) const { return i >= 0 && i < capacity ? entries[i].name : std::string(); }
+
+bool HighscoreTable::qualifies(int32_t score) const { return capacity > 0 && score > entries.back().score; }
+
+bool HighscoreTable::insert(const std::string& name, int32_t score)
+{
+    if (!qualifies(score))
+        return false;
+    entries.back() = {name, score};
+    sort();
+    return true;
+}

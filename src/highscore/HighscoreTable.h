@@ -1,8 +1,13 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <vector>
+
+// A line of a list file is kept up to this many bytes; the rest of it up to its LF is skipped,
+// so a damaged or hostile file cannot exhaust memory.
+constexpr std::size_t HighscoreLineLimit = 64 * 1024;
 
 struct HighscoreEntry {
     std::string name;
@@ -17,8 +22,8 @@ public:
     HighscoreTable(const HighscoreTable&) = delete;
     HighscoreTable& operator=(const HighscoreTable&) = delete;
 
-    void load();
-    void save() const;
+    void load();        // default rows when the file cannot be opened
+    void save() const;  // replaces the file whole or not at all; leaves a read-only file alone
     void sort();
     void readFrom(std::istream& in);        // the rows of a file's text, tolerant of anything
     void writeTo(std::ostream& out) const;  // one "name;score" line per row
