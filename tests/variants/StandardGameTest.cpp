@@ -1,1 +1,644 @@
-// (not yet written)
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "app/Application.h"
+#include "highscore/HighscoreTable.h"
+#include "variants/StandardGame.h"
+
+using namespace testing_support;
+
+namespace {
+
+// The strings are the board's lowest rows, written as they appear on screen: the last string
+// is row 17. '.' is empty, digits are colours; the rows above stay empty.
+Board boardFromBottomRows(std::initializer_list<std::string> rows)
+{
+    Board board{};
+    int row = BoardRows - static_cast<int>(rows.size());
+    for (const std::string& text : rows) {
+        for (int column = 0; column < static_cast<int>(text.size()); ++column)
+            board[cellIndex(column, row)] = text[column] == '.' ? 0 : static_cast<uint16_t>(text[column] - '0');
+        ++row;
+    }
+    return board;
+}
+
+// `tiles` tiles stacked from the bottom, column after column, in two colours of which no two
+// neighbours are equal: a board without a move.
+Board loneTiles(int tiles)
+{
+    Board board{};
+    for (int i = 0; i < tiles; ++i) {
+        const int column = i / BoardRows;
+        const int row = BoardRows - 1 - i % BoardRows;
+        board[cellIndex(column, row)] = static_cast<uint16_t>((column + row) % 2 + 1);
+    }
+    return board;
+}
+
+// Three 3s stacked in column 0, a pair of 2s, and lone tiles around them.
+const std::initializer_list<std::string> smallBoard = {
+    "3....",
+    "3122.",
+    "34141",
+};
+
+int16_t pixelOf(int cellCoordinate) { return static_cast<int16_t>(cellCoordinate * TileSize + 5); }
+
+class StandardGameTest : public testing::Test {
+protected:
+    TempDataDir dir;
+    DummyScreen screen{true};
+    FakeClock clock;
+    StandardGame game;
+
+    void clickCell(int column, int row) { game.click(pixelOf(column), pixelOf(row)); }
+
+    // "weiter" is only clickable once it has been drawn.
+    void clickContinue()
+    {
+        game.draw();
+        game.click(continueButton.x + continueButton.w / 2, continueButton.y + continueButton.h / 2);
+    }
+
+    // The level as if it had been played to its end: this board left, these counters, and the
+    // clock started `milliseconds` before the end.
+    void endLevel(int16_t level, int16_t points, int16_t clicks, const Board& left, uint32_t milliseconds)
+    {
+        game.level = level;
+        game.startLevel();
+        game.levelPoints = points;
+        game.levelClicks = clicks;
+        game.board = left;
+        game.startTicks = clock.now();
+        game.levelClockRunning = true;
+        clock.advance(milliseconds);
+        game.finishLevel();
+    }
+};
+
+TEST_F(StandardGameTest, WorkedExampleAddsThreeHundredAndTwoToTheTotals)
+{
+    game.totalScore = 1000;
+    game.totalClicks = 30;
+    game.totalTilesLeft = 12;
+    game.totalSeconds = 7;
+    endLevel(2, 300, 20, loneTiles(45), 10000);
+
+    EXPECT_EQ(game.state, LevelResults);
+    EXPECT_EQ(game.tilesLeft, 45);
+    EXPECT_EQ(game.levelSeconds, 10);
+    EXPECT_EQ(game.levelBonus, 2);  // (15 - 10)^2 / 10
+    EXPECT_EQ(game.totalScore, 1302);
+    EXPECT_EQ(game.totalClicks, 50);
+    EXPECT_EQ(game.totalTilesLeft, 57);
+    EXPECT_EQ(game.totalSeconds, 17);
+}
+
+struct BonusCase {
+    const char* what;
+    int16_t level;
+    int16_t points;
+    int16_t clicks;
+    int tilesLeft;
+    uint32_t milliseconds;
+    int16_t bonus;
+};
+
+TEST_F(StandardGameTest, LevelBonusRaisesTheDifferenceToTheLevelAndSharesItOutOverTheSeconds)
+{
+    const BonusCase cases[] = {
+        {"d 5 in level 3 gives 125", 3, 5, 1, 0, 0, 125},
+        {"less than one second keeps the undivided bonus", 3, 5, 1, 0, 999, 125},
+        {"two seconds halve it", 3, 5, 1, 0, 2000, 62},
+        {"d 1 is not raised", 4, 1, 1, 0, 0, 1},
+        {"d 1 over two seconds is 0", 4, 1, 1, 0, 2000, 0},
+        {"d 0 gives nothing", 3, 10, 1, 45, 0, 0},
+        {"a negative d gives nothing", 3, 5, 1, 45, 0, 0},
+        {"200^2 = 40000 wraps to a negative 16-bit value and ends as 0", 2, 200, 1, 0, 0, 0},
+        {"300^2 = 90000 keeps its low 16 bits", 2, 300, 1, 0, 0, 24464},
+        {"2000^3 passes 32 bits and keeps its low 16 bits", 3, 2000, 1, 0, 0, 20480},
+        {"3000^6 passes 64 bits; its low 16 bits are 0", 6, 3000, 1, 0, 0, 0},
+        {"points per click truncate: 29 / 2 = 14, 14 - 10 = 4, 4^2", 2, 29, 2, 45, 0, 16},
+    };
+    for (const BonusCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        game.totalScore = 0;
+        endLevel(c.level, c.points, c.clicks, loneTiles(c.tilesLeft), c.milliseconds);
+        EXPECT_EQ(game.levelBonus, c.bonus);
+        EXPECT_EQ(game.totalScore, c.bonus + c.points);
+    }
+}
+
+TEST_F(StandardGameTest, TotalScoreKeepsOnlyItsLow16Bits)
+{
+    game.totalScore = 32000;
+    endLevel(1, 1000, 1000, Board{}, 5000);  // d = 1, bonus 1 / 5 = 0
+    EXPECT_EQ(game.totalScore, 33000 - 65536);
+}
+
+TEST_F(StandardGameTest, ClickOnAGroupScoresPerRemovedTileBeyondTheFirstAndCollapses)
+{
+    game.level = 3;
+    game.board = boardFromBottomRows(smallBoard);
+    clickCell(0, 16);
+
+    EXPECT_EQ(game.levelClicks, 1);
+    EXPECT_EQ(game.levelPoints, 8);  // three tiles, four colours: 2 * 4
+    EXPECT_EQ(game.board, boardFromBottomRows({"122.", "4141"}));
+    EXPECT_EQ(game.state, Playing);
+}
+
+struct ClickCase {
+    const char* what;
+    int16_t x;
+    int16_t y;
+    int16_t clicks;
+};
+
+TEST_F(StandardGameTest, ClicksThatRemoveNothingCountOnlyWhenTheyHitATile)
+{
+    const ClickCase cases[] = {
+        {"a lone tile", pixelOf(1), pixelOf(17), 1},
+        {"an empty cell", pixelOf(4), pixelOf(16), 0},
+        {"the top left corner, empty", 0, 0, 0},
+        {"below the board", 400, 590, 0},
+        {"left of the window", -5, pixelOf(17), 0},
+    };
+    for (const ClickCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        game.startLevel();
+        game.board = boardFromBottomRows(smallBoard);
+        game.click(c.x, c.y);
+        EXPECT_EQ(game.levelClicks, c.clicks);
+        EXPECT_EQ(game.levelPoints, 0);
+        EXPECT_EQ(game.board, boardFromBottomRows(smallBoard));
+        EXPECT_EQ(game.state, Playing);
+    }
+}
+
+TEST_F(StandardGameTest, LastGroupEndsTheLevelWithTheTimeSinceTheFirstClickOnATile)
+{
+    game.board = boardFromBottomRows({"4...", "1122"});
+    const uint32_t firstClick = clock.now();
+    clickCell(0, 16);  // lone: starts the clock
+    clock.advance(4000);
+    clickCell(0, 17);  // the 1s; the 2s close up to columns 1 and 2
+    EXPECT_EQ(game.state, Playing);
+    clock.advance(3500);
+    clickCell(1, 17);
+
+    EXPECT_EQ(game.state, LevelResults);
+    EXPECT_EQ(game.startTicks, firstClick);
+    EXPECT_EQ(game.levelSeconds, 7);
+    EXPECT_EQ(game.levelClicks, 3);
+    EXPECT_EQ(game.levelPoints, 4);
+    EXPECT_EQ(game.tilesLeft, 1);
+}
+
+TEST_F(StandardGameTest, LevelWithoutAClickOnATileTakesNoTimeAndHasNoPointsPerClick)
+{
+    // Level 1 starts its clock on a lone tile and ends four seconds later.
+    game.board = boardFromBottomRows({"2.", "11"});
+    clickCell(0, 16);
+    clock.advance(4000);
+    clickCell(0, 17);
+    ASSERT_EQ(game.state, LevelResults);
+    EXPECT_EQ(game.levelSeconds, 4);
+
+    clickContinue();
+    ASSERT_EQ(game.level, 2);
+    game.board = loneTiles(9);  // dealt without a move
+    clock.advance(60000);
+    game.click(400, 590);
+
+    EXPECT_EQ(game.state, LevelResults);
+    EXPECT_EQ(game.levelClicks, 0);
+    EXPECT_EQ(game.levelSeconds, 0);
+    EXPECT_EQ(game.levelBonus, 0);
+    EXPECT_EQ(game.totalSeconds, 4);
+}
+
+TEST_F(StandardGameTest, ClickCounterWrappedToZeroGivesNoPointsPerClick)
+{
+    game.level = 4;
+    game.board = loneTiles(20);
+    game.levelPoints = 500;
+    game.levelClicks = toInt16(65535);
+    game.startTicks = clock.now();
+    game.levelClockRunning = true;
+    clickCell(0, 17);  // the 65,536th click, and the board has no move
+
+    EXPECT_EQ(game.state, LevelResults);
+    EXPECT_EQ(game.levelClicks, 0);
+    EXPECT_EQ(game.levelBonus, 0);  // 500 / 0 is not taken as any number of points
+    EXPECT_EQ(game.totalScore, 500);
+}
+
+TEST_F(StandardGameTest, LevelClockIsNotRestartedWhenTheClickCounterWrapsToZero)
+{
+    game.board = boardFromBottomRows({"1...", "2.33"});
+    clickCell(0, 17);
+    game.levelClicks = toInt16(65535);
+    clock.advance(3000);
+    clickCell(0, 17);  // counter wraps to 0
+    clock.advance(2000);
+    clickCell(0, 16);  // counter 0 before this click
+    clock.advance(1000);
+    clickCell(2, 17);
+
+    ASSERT_EQ(game.state, LevelResults);
+    EXPECT_EQ(game.levelSeconds, 6);
+}
+
+TEST_F(StandardGameTest, EachLevelDealsAFullBoardOfLevelPlusOneColours)
+{
+    for (int16_t level = 1; level <= StandardGame::LastLevel; ++level) {
+        SCOPED_TRACE(level);
+        game.level = level;
+        game.levelPoints = 7;
+        game.levelClicks = 3;
+        game.levelBonus = 9;
+        game.endTicks = 1234;
+        game.state = LevelResults;
+        game.startLevel();
+
+        const std::set<uint16_t> colours(game.board.begin(), game.board.end());
+        std::set<uint16_t> expected;
+        for (uint16_t v = 1; v <= level + 1; ++v)
+            expected.insert(v);
+        EXPECT_EQ(colours, expected);  // 450 cells: every colour turns up
+        EXPECT_EQ(game.state, Playing);
+        EXPECT_EQ(game.levelPoints, 0);
+        EXPECT_EQ(game.levelClicks, 0);
+        EXPECT_EQ(game.levelBonus, 0);
+        EXPECT_EQ(game.endTicks, 0u);
+    }
+}
+
+TEST_F(StandardGameTest, ContinueLeadsToTheNextLevelAndAfterLevelSixToTheFinalResult)
+{
+    endLevel(3, 10, 2, loneTiles(4), 1000);
+    game.click(pixelOf(1), pixelOf(17));  // not on "weiter"
+    EXPECT_EQ(game.state, LevelResults);
+    clickContinue();
+    EXPECT_EQ(game.level, 4);
+    EXPECT_EQ(game.state, Playing);
+    EXPECT_EQ(game.occupiedCells(), BoardCells);
+
+    endLevel(6, 10, 2, loneTiles(4), 1000);
+    clickContinue();
+    EXPECT_EQ(game.state, GameResults);
+    EXPECT_EQ(game.level, 6);
+    EXPECT_EQ(game.board, loneTiles(4));  // no new board after the last level
+}
+
+TEST_F(StandardGameTest, FinalScoreEqualToTheLastRowDoesNotEnterTheList)
+{
+    const struct {
+        int16_t total;
+        GameState next;
+    } cases[] = {{10, ShowHighscores}, {11, NameEntry}};  // the default list ends with 10
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.total);
+        game.state = GameResults;
+        game.totalScore = c.total;
+        game.click(pixelOf(0), pixelOf(0));
+        EXPECT_EQ(game.state, GameResults);
+        clickContinue();
+        EXPECT_EQ(game.state, c.next);
+        EXPECT_EQ(game.finalScore, c.total);
+    }
+}
+
+// --- screens ----------------------------------------------------------------------------
+
+struct Line {
+    std::string text;
+    int32_t x;
+    int32_t y;
+    TextAlign align;
+};
+
+std::vector<Line> linesOf(const TextRecorder& recorder)
+{
+    std::vector<Line> lines;
+    for (const DrawnText& t : recorder.texts) {
+        EXPECT_EQ(t.size, 18) << t.text;
+        lines.push_back({t.text, t.x, t.y, t.align});
+    }
+    return lines;
+}
+
+bool operator==(const Line& a, const Line& b)
+{
+    return a.text == b.text && a.x == b.x && a.y == b.y && a.align == b.align;
+}
+
+void PrintTo(const Line& line, std::ostream* out)
+{
+    *out << '"' << line.text << "\" at " << line.x << "," << line.y << " align " << static_cast<int>(line.align);
+}
+
+Line resultLine(int i, const std::string& text) { return {text, 0, 50 + 25 * i, TextAlign::Center}; }
+const Line continueLabel{"weiter", 0, 576, TextAlign::Center};
+const std::string tildes(29, '~');
+const std::string hyphens(37, '-');
+
+TEST_F(StandardGameTest, PlayingScreenShowsPointsClicksAndMovesBelowTheBoard)
+{
+    game.board = boardFromBottomRows(smallBoard);
+    game.levelPoints = 42;
+    game.levelClicks = 7;
+    TextRecorder recorder;
+    game.draw();
+
+    const std::vector<Line> expected = {
+        {"Punkte: 42", 0, 576, TextAlign::Left},
+        {"Klicks: 7", 0, 576, TextAlign::Center},
+        {"M\xF6glichkeiten: 5", 0, 576, TextAlign::Right},
+    };
+    EXPECT_EQ(linesOf(recorder), expected);
+}
+
+TEST_F(StandardGameTest, LevelResultListsTheLevelLineByLine)
+{
+    game.totalScore = 1000;
+    endLevel(2, 300, 20, loneTiles(45), 10000);
+    TextRecorder recorder;
+    game.draw();
+
+    const std::vector<Line> expected = {
+        resultLine(0, "Zwischenergebniss Level 2"),
+        resultLine(1, tildes),
+        resultLine(2, "Punkte: 300"),
+        resultLine(3, "Klicks: 20"),
+        resultLine(4, "Punkte pro Klick: 15"),
+        resultLine(5, "Nicht entfernt: 10 %"),
+        resultLine(6, "Schwierigkeit: 3 Farben"),
+        resultLine(7, "Ben\xF6tigte Zeit: 10 Sekunden"),
+        resultLine(8, "-> Bonus: 2 Punkte"),
+        resultLine(9, hyphens),
+        resultLine(10, "Ergebniss f\xFCr dieses Level:"),
+        resultLine(11, "302 Punkte"),
+        resultLine(12, hyphens),
+        resultLine(13, "Derzeitiges Gesamtergebniss:"),
+        resultLine(14, "1302 Punkte"),
+        continueLabel,
+    };
+    EXPECT_EQ(linesOf(recorder), expected);
+}
+
+TEST_F(StandardGameTest, LevelResultWithoutClicksLeavesLineFourEmptyInItsPlace)
+{
+    game.level = 5;
+    game.board = loneTiles(90);
+    game.click(400, 590);
+    ASSERT_EQ(game.state, LevelResults);
+    TextRecorder recorder;
+    game.draw();
+
+    const std::vector<Line> lines = linesOf(recorder);
+    ASSERT_EQ(lines.size(), 15u);
+    EXPECT_EQ(lines[3], resultLine(3, "Klicks: 0"));
+    EXPECT_EQ(lines[4], resultLine(5, "Nicht entfernt: 20 %"));
+    EXPECT_EQ(lines[6], resultLine(7, "Ben\xF6tigte Zeit: 0 Sekunden"));
+    EXPECT_EQ(lines[7], resultLine(8, "-> Bonus: 0 Punkte"));
+}
+
+TEST_F(StandardGameTest, LevelResultSumsBonusAndPointsBeyondSixteenBits)
+{
+    game.state = LevelResults;
+    game.levelPoints = 30000;
+    game.levelClicks = 1;
+    game.levelBonus = 30000;
+    game.totalScore = toInt16(60000);
+    TextRecorder recorder;
+    game.draw();
+
+    EXPECT_TRUE(recorder.contains("60000 Punkte"));
+    EXPECT_TRUE(recorder.contains(std::to_string(60000 - 65536) + " Punkte"));
+}
+
+TEST_F(StandardGameTest, FinalResultListsTheGameLineByLine)
+{
+    game.state = GameResults;
+    game.level = 6;
+    game.totalScore = 1792;
+    game.totalClicks = 12;
+    game.totalTilesLeft = 540;
+    game.totalSeconds = 21;
+    TextRecorder recorder;
+    game.draw();
+
+    const std::vector<Line> expected = {
+        resultLine(0, "Endeergebniss des Spiels"),
+        resultLine(1, tildes),
+        resultLine(2, "Punkte: 1792"),
+        resultLine(3, "Klicks: 12"),
+        resultLine(4, "Punkte pro Klick: 149"),
+        resultLine(5, "Nicht entfernt: 20 %"),
+        resultLine(6, "Ben\xF6tigte Zeit: 21 Sekunden"),
+        resultLine(7, hyphens),
+        resultLine(8, "Gesamtergebniss: 1792 Punkte"),
+        continueLabel,
+    };
+    EXPECT_EQ(linesOf(recorder), expected);
+}
+
+TEST_F(StandardGameTest, FinalResultWithoutClicksLeavesLineFourEmpty)
+{
+    game.state = GameResults;
+    game.totalScore = 0;
+    game.totalClicks = 0;
+    TextRecorder recorder;
+    game.draw();
+
+    for (const DrawnText& t : recorder.texts)
+        EXPECT_NE(t.y, 150) << t.text;
+    EXPECT_TRUE(recorder.contains("Nicht entfernt: 0 %"));
+}
+
+TEST_F(StandardGameTest, NameEntryAndListScreensShowTheGameScoreAndTheTable)
+{
+    game.state = NameEntry;
+    game.finalScore = 321;
+    game.playerName = "Ada";
+    TextRecorder recorder;
+    game.draw();
+    EXPECT_TRUE(recorder.contains("Sie haben 321 Punkte"));
+    EXPECT_TRUE(recorder.contains("Ada"));
+    ASSERT_FALSE(recorder.texts.empty());
+    EXPECT_EQ(recorder.texts.back().text, "weiter");
+
+    recorder.clear();
+    game.state = ShowHighscores;
+    game.draw();
+    EXPECT_TRUE(recorder.contains("Highscore von Standart Click"));
+    EXPECT_FALSE(recorder.contains("weiter"));
+}
+
+TEST_F(StandardGameTest, BoardStaysBehindTheLevelResultOnly)
+{
+    const struct {
+        GameState state;
+        bool boardShown;
+    } cases[] = {
+        {Playing, true}, {LevelResults, true}, {GameResults, false}, {NameEntry, false}, {ShowHighscores, false},
+    };
+    const SDL_Rect bottomLeftTile{0, 17 * TileSize, TileSize, TileSize};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state);
+        game.board.fill(1);
+        game.levelClicks = 1;
+        game.totalClicks = 1;
+        game.state = c.state;
+        screen.clear();
+        game.draw();
+        EXPECT_EQ(screen.countNonBlack(bottomLeftTile) > 0, c.boardShown);
+    }
+}
+
+// --- a whole game through the Application ------------------------------------------------
+
+class StandardWholeGame : public testing::TestWithParam<int> {
+protected:
+    TempDataDir dir;
+    FakeClock clock;
+
+    void SetUp() override
+    {
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO), 0) << SDL_GetError();
+        ASSERT_EQ(TTF_Init(), 0);
+    }
+    void TearDown() override
+    {
+        TTF_Quit();
+        SDL_Quit();
+    }
+};
+
+void clickCentre(Application& app, const SDL_Rect& rect)
+{
+    ASSERT_GT(rect.w, 0);
+    app.handleClick(static_cast<int16_t>(rect.x + rect.w / 2), static_cast<int16_t>(rect.y + rect.h / 2));
+}
+
+const DrawnText* textAt(const TextRecorder& recorder, int32_t y)
+{
+    for (const DrawnText& t : recorder.texts)
+        if (t.y == y)
+            return &t;
+    return nullptr;
+}
+
+std::string highscoreFile(int lastScore)
+{
+    std::string file;
+    const char* names[] = {"Anna", "Bert", "Cora", "Dirk", "Emil", "Fina", "Gero", "Hugo", "Ines", "Jule"};
+    for (int i = 0; i < 9; ++i)
+        file += std::string(names[i]) + ";" + std::to_string(20000 - 1000 * i) + "\n";
+    return file + names[9] + ";" + std::to_string(lastScore) + "\n";
+}
+
+// Each level deals "1122" on the bottom row: two pairs, two clicks, L + 1 points each,
+// then level L takes L seconds. Bonus (L + 1)^L / L; 7^6 = 117649 wraps to -13423, so 0.
+struct LevelExpectation {
+    int16_t bonus;
+    int16_t total;
+};
+const LevelExpectation levels[] = {{2, 6}, {4, 16}, {21, 45}, {156, 211}, {1555, 1778}, {0, 1792}};
+constexpr int FinalScore = 1792;
+
+TEST_P(StandardWholeGame, SixLevelsByClicksThenTheListAndItsFile)
+{
+    const int lastRow = GetParam();
+    const bool entersList = FinalScore > lastRow;
+    dir.writeFile("Data/var1.hsc", highscoreFile(lastRow));
+    Application app(32);
+    auto* game = new StandardGame();
+    app.game = game;
+    app.screen = InGame;
+    TextRecorder recorder;
+
+    for (int level = 1; level <= 6; ++level) {
+        SCOPED_TRACE(level);
+        ASSERT_EQ(game->state, Playing);
+        ASSERT_EQ(game->level, level);
+        game->board = boardFromBottomRows({"1122"});
+        app.draw();
+        app.handleClick(pixelOf(0), pixelOf(17));
+        clock.advance(1000 * level);
+        app.handleClick(pixelOf(1), pixelOf(17));  // the 2s have moved into columns 0 and 1
+        ASSERT_EQ(game->state, LevelResults);
+
+        recorder.clear();
+        app.draw();
+        const LevelExpectation& e = levels[level - 1];
+        const std::string points = std::to_string(2 * (level + 1));
+        const std::vector<std::pair<int, std::string>> shown = {
+            {0, "Zwischenergebniss Level " + std::to_string(level)},
+            {2, "Punkte: " + points},
+            {4, "Punkte pro Klick: " + std::to_string(level + 1)},
+            {7, "Ben\xF6tigte Zeit: " + std::to_string(level) + " Sekunden"},
+            {8, "-> Bonus: " + std::to_string(e.bonus) + " Punkte"},
+            {14, std::to_string(e.total) + " Punkte"},
+        };
+        for (const auto& [line, text] : shown) {
+            const DrawnText* t = textAt(recorder, 50 + 25 * line);
+            ASSERT_NE(t, nullptr) << text;
+            EXPECT_EQ(t->text, text);
+        }
+        EXPECT_FALSE(recorder.contains("(ende)"));
+        clickCentre(app, continueButton);
+    }
+
+    ASSERT_EQ(game->state, GameResults);
+    recorder.clear();
+    app.draw();
+    EXPECT_TRUE(recorder.contains("Punkte pro Klick: 149"));  // 1792 / 12
+    EXPECT_TRUE(recorder.contains("Ben\xF6tigte Zeit: 21 Sekunden"));
+    EXPECT_TRUE(recorder.contains("Gesamtergebniss: 1792 Punkte"));
+    clickCentre(app, continueButton);
+
+    if (entersList) {
+        ASSERT_EQ(game->state, NameEntry);
+        app.draw();
+        clickCentre(app, continueButton);  // nothing typed yet
+        ASSERT_EQ(game->state, NameEntry);
+        for (uint16_t key : std::initializer_list<uint16_t>{'A', 'd', 'x', 8, 'a'})
+            app.handleKey(key);
+        EXPECT_EQ(game->playerName, "Ada");
+        clickCentre(app, continueButton);  // handleKey has drawn the screen
+    }
+    ASSERT_EQ(game->state, ShowHighscores);
+    recorder.clear();
+    app.draw();
+    const DrawnText* lastName = nullptr;
+    for (const DrawnText& t : recorder.texts)
+        if (t.y == 520 && t.x == 0)
+            lastName = &t;
+    ASSERT_NE(lastName, nullptr);
+    EXPECT_EQ(lastName->text, entersList ? "Ada" : "Jule");
+
+    clickCentre(app, app.backButton);
+    EXPECT_EQ(app.game, nullptr);
+    EXPECT_EQ(app.screen, MainMenu);
+    const std::string file = dir.readFile("Data/var1.hsc");
+    EXPECT_NE(file.find("Ines;12000"), std::string::npos);
+    EXPECT_EQ(file.find("Ada;1792") != std::string::npos, entersList);
+    EXPECT_EQ(file.find("Jule;") != std::string::npos, !entersList);
+}
+
+// A last row equal to the final score keeps the player out; one point less lets them in.
+INSTANTIATE_TEST_SUITE_P(LastRowOfTheList, StandardWholeGame, testing::Values(FinalScore, FinalScore - 1));
+
+}  // namespace
