@@ -1,1 +1,101 @@
-// (not yet written)
+#include "audio/MusicPlayer.h"
+
+#include <cstdio>
+
+SDL_AudioSpec musicSpec{};
+Uint8* musicBuffer = nullptr;
+uint32_t musicLength = 0;
+uint32_t musicPosition = 0;
+
+namespace {
+
+void reportNotLoaded() { std::fprintf(stderr, "Keine Audio-Datei ge\xF6" "ffnet!"); }
+
+}  // namespace
+
+void mixMusic(void* /*userData*/, Uint8* output, int length)
+{
+    // An empty piece would never advance; it is refused at load, this only guards direct calls.
+    if (!musicBuffer || musicLength == 0 || length <= 0)
+        return;
+    uint32_t wanted = static_cast<uint32_t>(length);
+    uint32_t remaining = musicLength - musicPosition;
+    const Uint8* source = musicBuffer + musicPosition;
+    // Reaching the end inside one buffer carries on from the first byte, as often as needed.
+    while (remaining <= wanted) {
+        SDL_MixAudio(output, source, remaining, SDL_MIX_MAXVOLUME);
+        output += remaining;
+        wanted -= remaining;
+        source = musicBuffer;
+        remaining = musicLength;
+        musicPosition = 0;
+    }
+    SDL_MixAudio(output, source, wanted, SDL_MIX_MAXVOLUME);
+    musicPosition += wanted;
+}
+
+MusicPlayer::~MusicPlayer()
+{
+    if (!musicBuffer)
+        return;
+    stop();
+    SDL_FreeWAV(musicBuffer);
+    musicBuffer = nullptr;
+    musicLength = 0;
+}
+
+void MusicPlayer::load(const char* fileName)
+{
+    if (musicBuffer) {
+        std::fprintf(stderr, "Es ist bereits eine Audio-Datei ge\xF6" "ffnet!");
+        return;
+    }
+    SDL_RWops* file = SDL_RWFromFile(fileName, "rb");
+    if (!file)
+        return;
+    if (!SDL_LoadWAV_RW(file, 1, &musicSpec, &musicBuffer, &musicLength)) {
+        musicBuffer = nullptr;
+        musicLength = 0;
+        return;
+    }
+    // A file without a single sample counts as no file: mixing it could never make progress.
+    if (musicLength == 0) {
+        SDL_FreeWAV(musicBuffer);
+        musicBuffer = nullptr;
+        return;
+    }
+    musicPosition = 0;
+    musicSpec.callback = mixMusic;
+    musicSpec.userdata = nullptr;
+}
+
+void MusicPlayer::play()
+{
+    if (!musicBuffer) {
+        reportNotLoaded();
+        return;
+    }
+    // Without a device the music stays off, so the menu keeps offering to switch it on. SDL
+    // keeps a failed driver start-up as "initialised without a driver"; closing resets that,
+    // so the next click really tries again.
+    if (SDL_OpenAudio(&musicSpec, nullptr) < 0) {
+        SDL_CloseAudio();
+        return;
+    }
+    playing = true;
+    SDL_PauseAudio(0);
+}
+
+void MusicPlayer::stop()
+{
+    if (!musicBuffer) {
+        reportNotLoaded();
+        return;
+    }
+    playing = false;
+    SDL_PauseAudio(1);
+    // Closing waits for the audio thread to end, so the rewind below cannot race a callback
+    // that was still running when the device was paused.
+    SDL_CloseAudio();
+    musicPosition = 0;
+}

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::assetDir;
+
+const fs::path musicFile = assetDir() / "Musik.wav";
+
+std::string fileBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// The game's piece as SDL's loader sees it.
+class GeneratedMusic : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        Uint8* buffer = nullptr;
+        Uint32 length = 0;
+        ASSERT_NE(SDL_LoadWAV(musicFile.c_str(), &spec, &buffer, &length), nullptr) << SDL_GetError();
+        if (spec.format == AUDIO_S16LSB) {
+            samples.resize(length / 2);
+            for (size_t i = 0; i < samples.size(); ++i)
+                samples[i] = static_cast<Sint16>(buffer[2 * i] | buffer[2 * i + 1] << 8);
+        }
+        SDL_FreeWAV(buffer);
+        ASSERT_EQ(spec.format, AUDIO_S16LSB);
+        ASSERT_GE(spec.channels, 1);
+    }
+
+    double seconds() const { return static_cast<double>(samples.size()) / spec.channels / spec.freq; }
+
+    SDL_AudioSpec spec{};
+    std::vector<Sint16> samples;
+};
+
+TEST_F(GeneratedMusic, IsASixteenBitPieceOfTenToThirtySecondsInAtMostTwoMegabytes)
+{
+    EXPECT_GE(seconds(), 10.0);
+    EXPECT_LE(seconds(), 30.0);
+    EXPECT_LE(fs::file_size(musicFile), 2u * 1024 * 1024);
+}
+
+TEST_F(GeneratedMusic, EndRunsIntoTheStartLikeAnyTwoNeighbouringSamples)
+{
+    const size_t channels = spec.channels;
+    ASSERT_GT(samples.size(), 2 * channels);
+    for (size_t c = 0; c < channels; ++c) {
+        std::vector<int> steps;
+        for (size_t i = c; i + channels < samples.size(); i += channels)
+            steps.push_back(std::abs(samples[i + channels] - samples[i]));
+        std::sort(steps.begin(), steps.end());
+        const int ordinaryStep = steps[steps.size() * 99 / 100];
+        const int seam = std::abs(samples[c] - samples[samples.size() - channels + c]);
+        EXPECT_LE(seam, ordinaryStep) << "channel " << c;
+    }
+}
+
+TEST_F(GeneratedMusic, NeverClipsAndKeepsAnEvenLevelEverySecond)
+{
+    const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
+    EXPECT_GT(*low, -32767);
+    EXPECT_LT(*high, 32767);
+
+    const size_t perSecond = static_cast<size_t>(spec.freq) * spec.channels;
+    std::vector<double> levels;
+    for (size_t start = 0; start + perSecond <= samples.size(); start += perSecond) {
+        double sum = 0.0;
+        for (size_t i = start; i < start + perSecond; ++i)
+            sum += static_cast<double>(samples[i]) * samples[i];
+        levels.push_back(std::sqrt(sum / perSecond));
+    }
+    ASSERT_FALSE(levels.empty());
+    double mean = 0.0;
+    for (double level : levels)
+        mean += level / levels.size();
+    EXPECT_GT(mean, 1000.0) << "barely audible";
+    for (size_t second = 0; second < levels.size(); ++second) {
+        EXPECT_GT(levels[second], 0.6 * mean) << "second " << second;
+        EXPECT_LT(levels[second], 1.6 * mean) << "second " << second;
+    }
+}
+
+TEST(MusicComposer, WritesTheSameBytesEveryTime)
+{
+    testing_support::TempDataDir dir{std::vector<std::string>{}};
+    const auto result = testing_support::runProcess({KLAKORIA_MAKE_MUSIC, "again.wav"}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(dir.readFile("again.wav") == fileBytes(musicFile));
+}
+
+}  // namespace
