@@ -241,3 +241,29 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const fs::path& c
 }
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+void writeBmp(const fs::path& file, int width, int height, const PixelPainter& colourAt)
+{
+    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 24, 0x0000FF, 0x00FF00, 0xFF0000, 0);
+    if (!surface)
+        throw std::runtime_error(SDL_GetError());
+    SDL_LockSurface(surface);
+    for (int y = 0; y < height; ++y) {
+        auto* row = static_cast<Uint8*>(surface->pixels) + y * surface->pitch;
+        for (int x = 0; x < width; ++x) {
+            const SDL_Color c = colourAt(x, y);
+            row[3 * x] = c.r;
+            row[3 * x + 1] = c.g;
+            row[3 * x + 2] = c.b;
+        }
+    }
+    SDL_UnlockSurface(surface);
+    const int saved = SDL_SaveBMP(surface, file.c_str());
+    SDL_FreeSurface(surface);
+    if (saved != 0)
+        throw std::runtime_error(SDL_GetError());
+}
+
+}  // namespace testing_support
