@@ -54,14 +54,17 @@ int32_t parseScore(std::string_view text)
 }
 
 // One line up to its LF, without it; empty at the end of the input. Only the first
-// HighscoreLineLimit bytes are kept, so an endless line costs time but never memory.
-std::string readLine(std::streambuf& source)
+// HighscoreLineLimit bytes are kept and the rest is skipped, so an endless line costs time but
+// never memory. The stream's own operations are used because they turn a read error (a folder
+// under the list's name, a failing disk) into a state instead of an exception.
+std::string readLine(std::istream& in, std::vector<char>& buffer)
 {
-    std::string line;
-    using Traits = std::streambuf::traits_type;
-    for (auto c = source.sbumpc(); !Traits::eq_int_type(c, Traits::eof()) && c != '\n'; c = source.sbumpc())
-        if (line.size() < HighscoreLineLimit)
-            line.push_back(Traits::to_char_type(c));
+    buffer.resize(HighscoreLineLimit + 1);
+    in.get(buffer.data(), static_cast<std::streamsize>(buffer.size()), '\n');
+    std::string line(buffer.data(), static_cast<std::size_t>(in.gcount()));
+    if (!in.bad())
+        in.clear(in.rdstate() & std::ios::eofbit);  // an empty line is no failure
+    in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
     return line;
 }
 
@@ -164,10 +167,9 @@ void HighscoreTable::load()
 
 void HighscoreTable::readFrom(std::istream& in)
 {
-    // Bytes come straight from the buffer so that a line is cut while it is read, not after.
-    std::streambuf* source = in.good() ? in.rdbuf() : nullptr;
+    std::vector<char> buffer;
     for (int32_t i = 0; i < capacity; ++i) {
-        const std::string line = source ? readLine(*source) : std::string();
+        const std::string line = readLine(in, buffer);
         const std::size_t separator = line.find(';');
         if (separator == std::string::npos)
             entries[i] = defaultRow(capacity, i);

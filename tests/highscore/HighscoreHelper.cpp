@@ -1,0 +1,31 @@
+// highscore_helper FILE CAPACITY [NAME SCORE [FILE_SIZE_LIMIT]]
+// Opens the list FILE with CAPACITY rows, prints its rows as they were loaded, inserts NAME with
+// SCORE if given and ends, which saves the list. FILE_SIZE_LIMIT caps the size of any file the
+// process writes, so that writing the list fails halfway.
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "highscore/HighscoreTable.h"
+
+int main(int argc, char** argv)
+{
+    if (argc != 3 && argc != 5 && argc != 6) {
+        std::cerr << "usage: highscore_helper FILE CAPACITY [NAME SCORE [FILE_SIZE_LIMIT]]\n";
+        return 2;
+    }
+    if (argc == 6) {
+        const rlim_t limit = std::strtoull(argv[5], nullptr, 10);
+        const rlimit fileSize{limit, limit};
+        signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit fails instead of killing us
+        if (setrlimit(RLIMIT_FSIZE, &fileSize) != 0)
+            return 3;
+    }
+    HighscoreTable table("Helfer", argv[1], std::atoi(argv[2]));
+    table.writeTo(std::cout);
+    if (argc >= 5)
+        table.insert(argv[3], std::atoi(argv[4]));
+    return 0;
+}
