@@ -7,6 +7,15 @@
 #include "highscore/HighscoreScreens.h"
 #include "highscore/HighscoreTable.h"
 
+namespace {
+
+constexpr int TextSize = 18;
+constexpr int StatusBarY = 576;
+constexpr int ResultLinesTop = 50;
+constexpr int ResultLineSpacing = 25;
+
+}  // namespace
+
 ChaosGame::ChaosGame(int16_t colours)
 {
     colourCount = colours;
@@ -121,13 +130,16 @@ void ChaosGame::draw()
     switch (state) {
     case Playing:
         drawBoard();
-        drawText("Punkte: " + intToString(points), 0, 576, TextAlign::Left, 18, nullptr);
-        drawText("Klicks: " + intToString(clicks), 0, 576, TextAlign::Center, 18, nullptr);
-        drawText("M\xF6glichkeiten: " + intToString(countMoves()), 0, 576, TextAlign::Right, 18, nullptr);
+        drawText("Punkte: " + intToString(points), 0, StatusBarY, TextAlign::Left, TextSize, nullptr);
+        drawText("Klicks: " + intToString(clicks), 0, StatusBarY, TextAlign::Center, TextSize, nullptr);
+        drawText("M\xF6glichkeiten: " + intToString(countMoves()), 0, StatusBarY, TextAlign::Right, TextSize,
+                 nullptr);
         break;
     case GameResults:
+        // An empty line draws nothing but keeps its place.
         for (int line = 0; line < ResultLineCount; ++line)
-            drawText(resultLine(line), 0, 50 + 25 * line, TextAlign::Center, 18, nullptr);
+            drawText(resultLine(line), 0, ResultLinesTop + ResultLineSpacing * line, TextAlign::Center, TextSize,
+                     nullptr);
         drawContinueButton();
         break;
     case NameEntry:

@@ -47,6 +47,11 @@ constexpr Corner corners[] = {
 
 constexpr int MaxColours = 7;
 
+constexpr int TextSize = 18;
+constexpr int StatusBarY = 576;
+constexpr int ResultLinesTop = 75;  // line 1; the heading stands above it
+constexpr int ResultLineSpacing = 25;
+
 }  // namespace
 
 SpeedGame::SpeedGame(int16_t difficultyLevel)
@@ -228,9 +233,10 @@ void SpeedGame::draw()
     switch (state) {
     case Playing:
         drawBoard();
-        drawText("Punkte: " + intToString(points), 0, 576, TextAlign::Left, 18, nullptr);
-        drawText("(pause)", 0, 576, TextAlign::Center, 18, &pauseButton);
-        drawText("M\xF6glichkeiten: " + intToString(countMoves()), 0, 576, TextAlign::Right, 18, nullptr);
+        drawText("Punkte: " + intToString(points), 0, StatusBarY, TextAlign::Left, TextSize, nullptr);
+        drawText("(pause)", 0, StatusBarY, TextAlign::Center, TextSize, &pauseButton);
+        drawText("M\xF6glichkeiten: " + intToString(countMoves()), 0, StatusBarY, TextAlign::Right, TextSize,
+                 nullptr);
         break;
     case Paused:
         drawText(" P A U S E ! ", 0, 200, TextAlign::Center, 90, nullptr);
@@ -238,7 +244,8 @@ void SpeedGame::draw()
     case GameResults:
         drawText(won() ? "Gewonnen!" : "Leider Verloren!", 0, 10, TextAlign::Center, 35, nullptr);
         for (int line = 1; line <= ResultLineCount; ++line)
-            drawText(resultLine(line), 0, 75 + 25 * (line - 1), TextAlign::Center, 18, nullptr);
+            drawText(resultLine(line), 0, ResultLinesTop + ResultLineSpacing * (line - 1), TextAlign::Center,
+                     TextSize, nullptr);
         drawContinueButton();
         break;
     case NameEntry:
