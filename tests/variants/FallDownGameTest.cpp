@@ -157,8 +157,8 @@ TEST_F(FallDown, RemovalLeavesThisCyclesTopCellHangingAndLetsAnOlderOneFall)
     game.board = rowsFrom(0, {".4...3"});
     const Board below = bottomRows({
         ".2...2",
-        "111111",
-        "232323....44",
+        "111111....2",
+        "2323232323232323232323232",
     });
     for (int i = 0; i < BoardCells; ++i)
         game.board[i] |= below[i];
@@ -170,8 +170,8 @@ TEST_F(FallDown, RemovalLeavesThisCyclesTopCellHangingAndLetsAnOlderOneFall)
     EXPECT_EQ(game.points, 5);
     EXPECT_EQ(rowText(game, 0), padded(".4"));
     EXPECT_EQ(rowText(game, 15), padded(".....3"));
-    EXPECT_EQ(rowText(game, 16), padded(".2...2"));
-    EXPECT_EQ(rowText(game, 17), padded("232323....44"));
+    EXPECT_EQ(rowText(game, 16), padded(".2...2....2"));
+    EXPECT_EQ(rowText(game, 17), "2323232323232323232323232");
     EXPECT_EQ(game.refillColumn, 3);
 }
 
