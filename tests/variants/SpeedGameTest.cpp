@@ -33,6 +33,20 @@ Board boardFromBottomRows(const std::vector<std::string>& rows)
     return board;
 }
 
+// Every drawn text against its expected text, position, alignment and size, in drawing order.
+void expectTexts(const std::vector<DrawnText>& drawn, const std::vector<DrawnText>& expected)
+{
+    ASSERT_EQ(drawn.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(expected[i].text);
+        EXPECT_EQ(drawn[i].text, expected[i].text);
+        EXPECT_EQ(drawn[i].x, expected[i].x);
+        EXPECT_EQ(drawn[i].y, expected[i].y);
+        EXPECT_EQ(drawn[i].align, expected[i].align);
+        EXPECT_EQ(drawn[i].size, expected[i].size);
+    }
+}
+
 int pixelX(int column) { return column * TileSize + 5; }
 int pixelY(int row) { return row * TileSize + 5; }
 
@@ -326,10 +340,7 @@ TEST_F(SpeedGameTest, PauseLabelPausesAndAFinishedGameIsNeverPaused)
     EXPECT_EQ(game->state, Paused);
     TextRecorder recorder;
     game->draw();
-    ASSERT_EQ(recorder.texts.size(), 1u);
-    EXPECT_EQ(recorder.texts[0].text, " P A U S E ! ");
-    EXPECT_EQ(recorder.texts[0].y, 200);
-    EXPECT_EQ(recorder.texts[0].size, 90);
+    expectTexts(recorder.texts, {{" P A U S E ! ", 0, 200, TextAlign::Center, 90}});
 
     for (int32_t finished : {GameResults, NameEntry, ShowHighscores}) {
         SCOPED_TRACE(finished);
@@ -350,12 +361,7 @@ TEST_F(SpeedGameTest, PlayingScreenShowsPointsPauseLabelAndMoves)
         {"(pause)", 0, 576, TextAlign::Center, 18},
         {"M\xF6glichkeiten: 6", 0, 576, TextAlign::Right, 18},
     };
-    ASSERT_EQ(recorder.texts.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(recorder.texts[i].text, expected[i].text);
-        EXPECT_EQ(recorder.texts[i].align, expected[i].align);
-        EXPECT_EQ(recorder.texts[i].y, expected[i].y);
-    }
+    expectTexts(recorder.texts, expected);
 }
 
 TEST_F(SpeedGameTest, ResultScreenLinesWhenWonAndWhenLost)
@@ -393,15 +399,7 @@ TEST_F(SpeedGameTest, ResultScreenLinesWhenWonAndWhenLost)
 
         TextRecorder recorder;
         game->draw();
-        ASSERT_EQ(recorder.texts.size(), expected.size());
-        for (size_t i = 0; i < expected.size(); ++i) {
-            SCOPED_TRACE(expected[i].text);
-            EXPECT_EQ(recorder.texts[i].text, expected[i].text);
-            EXPECT_EQ(recorder.texts[i].x, expected[i].x);
-            EXPECT_EQ(recorder.texts[i].y, expected[i].y);
-            EXPECT_EQ(recorder.texts[i].align, expected[i].align);
-            EXPECT_EQ(recorder.texts[i].size, expected[i].size);
-        }
+        expectTexts(recorder.texts, expected);
     }
 }
 
