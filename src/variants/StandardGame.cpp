@@ -177,7 +177,8 @@ void StandardGame::draw()
 void StandardGame::drawPlaying() const
 {
     drawBoard();
-    drawStatusBar("Punkte: " + num(levelPoints), "Klicks: " + num(levelClicks), "M\xF6glichkeiten: " + num(countMoves()));
+    drawStatusBar("Punkte: " + num(levelPoints), "Klicks: " + num(levelClicks),
+                  "M\xF6glichkeiten: " + num(countMoves()));
 }
 
 void StandardGame::drawLevelResults() const

@@ -15,7 +15,10 @@ constexpr int Columns = 25;
 constexpr int Rows = 18;
 constexpr int Tile = 32;
 
-SDL_Rect cellArea(int column, int row) { return SDL_Rect{static_cast<Sint16>(column * Tile), static_cast<Sint16>(row * Tile), Tile, Tile}; }
+SDL_Rect cellArea(int column, int row)
+{
+    return SDL_Rect{static_cast<Sint16>(column * Tile), static_cast<Sint16>(row * Tile), Tile, Tile};
+}
 
 bool isEmptyCell(const Screenshot& shot, int column, int row) { return shot.countNonBlack(cellArea(column, row)) == 0; }
 

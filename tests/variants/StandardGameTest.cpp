@@ -301,24 +301,6 @@ TEST_F(StandardGameTest, ContinueLeadsToTheNextLevelAndAfterLevelSixToTheFinalRe
     EXPECT_EQ(game.board, loneTiles(4));  // no new board after the last level
 }
 
-TEST_F(StandardGameTest, FinalScoreEqualToTheLastRowDoesNotEnterTheList)
-{
-    const struct {
-        int16_t total;
-        GameState next;
-    } cases[] = {{10, ShowHighscores}, {11, NameEntry}};  // the default list ends with 10
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.total);
-        game.state = GameResults;
-        game.totalScore = c.total;
-        game.click(pixelOf(0), pixelOf(0));
-        EXPECT_EQ(game.state, GameResults);
-        clickContinue();
-        EXPECT_EQ(game.state, c.next);
-        EXPECT_EQ(game.finalScore, c.total);
-    }
-}
-
 // --- screens ----------------------------------------------------------------------------
 
 struct Line {
