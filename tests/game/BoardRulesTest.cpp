@@ -115,6 +115,23 @@ TEST(RemoveGroup, WindingGroupIsClearedWithoutCountingATileTwice)
     EXPECT_EQ(boardText(removal.board), boardText(boardFromBottomRows({"....", "..1", ""})));
 }
 
+TEST(RemoveGroup, CellOffTheBoardRemovesNothing)
+{
+    // Its neighbours would lie outside the 450 cells, or wrap into another column.
+    Board board{};
+    for (int r = 0; r < BoardRows; ++r) {
+        board[cellIndex(0, r)] = 2;
+        board[cellIndex(24, r)] = 2;
+    }
+    const int16_t offBoard[][2] = {{25, 0}, {-1, 3}, {0, 18}, {24, -1}, {-32768, 32767}};
+    for (const auto& [column, row] : offBoard) {
+        BareGame game;
+        game.board = board;
+        EXPECT_EQ(game.removeGroup(column, row, 2, true), 0) << column << ", " << row;
+        EXPECT_EQ(boardText(game.board), boardText(board)) << column << ", " << row;
+    }
+}
+
 TEST(CountMoves, CountsEveryTileOfARemovableGroupNotTheGroups)
 {
     struct Case {
@@ -206,4 +223,12 @@ TEST(Collapse, FullColumnAndEmptyBoardStayAsTheyAre)
         full[cellIndex(0, r)] = static_cast<uint16_t>(1 + r % 7);
     EXPECT_EQ(boardText(collapsed(full, 9, 0)), boardText(full));
     EXPECT_EQ(boardText(collapsed(Board{}, 4, 20)), boardText(Board{}));
+}
+
+TEST(Collapse, GravityPointOffTheBoardLeavesTheBoardAlone)
+{
+    const Board board = boardFromBottomRows({"1.2", "..3"});
+    const int points[][2] = {{18, 0}, {-1, 0}, {17, 25}, {0, -1}};
+    for (const auto& [row, column] : points)
+        EXPECT_EQ(boardText(collapsed(board, row, column)), boardText(board)) << row << ", " << column;
 }
