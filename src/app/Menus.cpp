@@ -11,15 +11,10 @@
 #include "gfx/Tileset.h"
 #include "highscore/HighscoreScreens.h"
 #include "highscore/HighscoreTable.h"
-// TEMPORARY until all four variants have landed.
-#if __has_include("variants/StandardGame.h") && __has_include("variants/ChaosGame.h") && \
-    __has_include("variants/SpeedGame.h") && __has_include("variants/FallDownGame.h")
 #include "variants/ChaosGame.h"
 #include "variants/FallDownGame.h"
 #include "variants/SpeedGame.h"
 #include "variants/StandardGame.h"
-#define KLAKORIA_ALL_VARIANTS 1
-#endif
 
 namespace {
 
@@ -227,9 +222,7 @@ void Application::handleClick(int16_t x, int16_t y)
     case ChooseVariant:
         if (pointInRect(x, y, variantChoices[0])) {
             variant = 0;
-            #ifdef KLAKORIA_ALL_VARIANTS
             game = new StandardGame();
-#endif
             screen = InGame;
         } else if (pointInRect(x, y, variantChoices[1])) {
             variant = 1;
@@ -239,17 +232,13 @@ void Application::handleClick(int16_t x, int16_t y)
             screen = ChooseDifficulty;
         } else if (pointInRect(x, y, variantChoices[3])) {
             variant = 3;
-            #ifdef KLAKORIA_ALL_VARIANTS
             game = new FallDownGame();
-#endif
             screen = InGame;
         }
         break;
     case ChooseColours:
         if (int i = choiceAt(x, y, colourChoices); i >= 0) {
-            #ifdef KLAKORIA_ALL_VARIANTS
             game = new ChaosGame(static_cast<int16_t>(i + 2));
-#endif
             screen = InGame;
         }
         break;
@@ -259,9 +248,7 @@ void Application::handleClick(int16_t x, int16_t y)
                 std::fprintf(stderr, "Ungueltige Spielnummer: %d\n", variant);
                 std::exit(6);
             }
-            #ifdef KLAKORIA_ALL_VARIANTS
             game = new SpeedGame(static_cast<int16_t>(i));
-#endif
             screen = InGame;
         }
         break;

@@ -276,9 +276,19 @@ TEST_F(Menus, ChoosingAPreviewSelectsThatSetAndLeavingWithoutChoosingKeepsIt)
         EXPECT_EQ(app->tilesetChoices[n].y, 180);
         EXPECT_EQ(app->tilesetChoices[n].w, 128);
         EXPECT_EQ(app->tilesetChoices[n].h, 148);
-        // The 4 x 4 block: row 0 is tile 0 (red), row 1 shows tile 1 (green) at its ends.
-        SDL_Color top = pixel(94 + 150 * n - 48, 216);
-        EXPECT_GT(top.r + top.g + top.b, 0) << "preview " << n;
+        // The 4 x 4 block of tiles below the label is drawn, and nothing left of it.
+        int lit = 0, litLeft = 0;
+        for (int y = 200; y < 328; ++y)
+            for (int x = 0; x < 128; ++x) {
+                SDL_Color c = pixel(94 + 150 * n - 64 + x, y);
+                lit += (c.r | c.g | c.b) != 0;
+            }
+        for (int y = 200; y < 328; ++y) {
+            SDL_Color c = pixel(94 + 150 * n - 70, y);
+            litLeft += (c.r | c.g | c.b) != 0;
+        }
+        EXPECT_GT(lit, 128 * 128 / 4) << "preview " << n;
+        EXPECT_EQ(litLeft, 0) << "preview " << n;
     }
     clickOn(app->tilesetChoices[1]);
     EXPECT_EQ(app->screen, MainMenu);
