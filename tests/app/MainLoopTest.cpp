@@ -75,7 +75,6 @@ protected:
         loop.runPass();  // draws the first frame of the main menu
         recorder.clear();
     }
-    void TearDown() override { app.game = nullptr; }  // the Application deletes it
 
     CountingGame& startGame(int32_t state, uint32_t tickDuration = 0)
     {
