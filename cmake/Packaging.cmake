@@ -53,14 +53,27 @@ install(TARGETS klakoria RUNTIME DESTINATION "${KLAKORIA_GAME_DIR}")
 install(PROGRAMS packaging/klakoria.sh DESTINATION games RENAME klakoria)
 install(FILES "${KLAKORIA_DATA_DIR}/tileset.bmp" "${KLAKORIA_DATA_DIR}/icon.bmp" "${KLAKORIA_DATA_DIR}/Musik.wav"
     DESTINATION "${KLAKORIA_SHARE_DIR}" PERMISSIONS ${read_only})
-# The font stays in its fonts package: a link instead of a second copy of DejaVu Sans Bold,
-# relative so that it also holds inside a staged (DESTDIR) tree.
-install(CODE "
-    set(dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${KLAKORIA_SHARE_DIR}\")
-    file(RELATIVE_PATH target \"\${CMAKE_INSTALL_PREFIX}/${KLAKORIA_SHARE_DIR}\" \"${KLAKORIA_FONT}\")
-    message(STATUS \"Installing: \${dir}/boulder.ttf -> \${target}\")
-    file(MAKE_DIRECTORY \"\${dir}\")
-    file(CREATE_LINK \"\${target}\" \"\${dir}/boulder.ttf\" SYMBOLIC)")
+# The font stays in its fonts package when we know which one holds it: a link instead of a
+# second copy, relative so that it also holds inside a staged (DESTDIR) tree. Otherwise the
+# copy in Data/ is installed.
+set(KLAKORIA_FONT_PACKAGE "")
+if(DEFINED KLAKORIA_FONT_FILE AND EXISTS "${KLAKORIA_FONT_FILE}")
+    execute_process(COMMAND dpkg-query -S "${KLAKORIA_FONT_FILE}"
+        OUTPUT_VARIABLE font_owner ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
+    string(REGEX MATCH "^[a-z0-9][a-z0-9.+-]*" KLAKORIA_FONT_PACKAGE "${font_owner}")
+endif()
+if(KLAKORIA_FONT_PACKAGE)
+    install(CODE "
+        set(dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${KLAKORIA_SHARE_DIR}\")
+        file(RELATIVE_PATH target \"\${CMAKE_INSTALL_PREFIX}/${KLAKORIA_SHARE_DIR}\" \"${KLAKORIA_FONT_FILE}\")
+        message(STATUS \"Installing: \${dir}/boulder.ttf -> \${target}\")
+        file(MAKE_DIRECTORY \"\${dir}\")
+        file(CREATE_LINK \"\${target}\" \"\${dir}/boulder.ttf\" SYMBOLIC)")
+else()
+    message(STATUS "No Debian package owns the font: the package carries a copy of it")
+    install(FILES "${KLAKORIA_DATA_DIR}/boulder.ttf" DESTINATION "${KLAKORIA_SHARE_DIR}"
+        PERMISSIONS ${read_only})
+endif()
 install(FILES packaging/klakoria.desktop DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/applications"
     PERMISSIONS ${read_only})
 foreach(size IN LISTS KLAKORIA_ICON_SIZES)
@@ -101,13 +114,16 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps derives the exact library packages and versions from the binary; the font
-# package is needed because boulder.ttf links into it.
+# package is needed when boulder.ttf links into it.
 find_program(KLAKORIA_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(KLAKORIA_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "${KLAKORIA_FONT_PACKAGE}")
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libc6, libgcc-s1, libstdc++6, libsdl1.2debian, libsdl-ttf2.0-0, libx11-6, fonts-dejavu-core")
+        "libc6, libgcc-s1, libstdc++6, libsdl1.2debian, libsdl-ttf2.0-0, libx11-6")
+    if(KLAKORIA_FONT_PACKAGE)
+        string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${KLAKORIA_FONT_PACKAGE}")
+    endif()
 endif()
 include(CPack)
