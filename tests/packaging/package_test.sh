@@ -152,7 +152,11 @@ click() {  # click <x> <y> <what>
     local before
     before=$(screen)
     xdotool mousemove "$1" "$2" click 1
-    wait_until screen_differs_from "$before" || { fail "a click on $3 changes the screen"; return 1; }
+    wait_until screen_differs_from "$before" && return 0
+    fail "a click on $3 changes the screen"
+    screen "$bindir/package_install_screen.ppm" >/dev/null &&
+        echo "the screen as it was left: $bindir/package_install_screen.ppm"
+    return 1
 }
 
 # Starts the installed game the way the menu entry does (Exec=klakoria), opens the Standart
@@ -168,7 +172,6 @@ play_and_view_first_list() {  # <run number>
     xdotool mousemove 400 300
     click 400 245 "Highscores" && click 400 128 "Standart Click" && click 400 586 "zurueck zum Menue" &&
         pass "run $1: the highscore list opens from the menu and closes again"
-    screen "$work/menu$1.ppm" >/dev/null
     xdotool key Escape
     if wait_until game_ended; then
         wait "$game_pid"
