@@ -41,7 +41,7 @@ finish() {
 fatal() { fail "$1"; finish; }
 
 # --- the package --------------------------------------------------------------------------
-# CPack first brings the tree up to date (nothing to do after the build that precedes the tests).
+# CPack packs the tree as the build before the tests left it; it does not rebuild anything.
 cpack --config "$bindir/CPackConfig.cmake" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; fatal "cpack builds the package"; }
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$bindir/CPackConfig.cmake")
@@ -146,6 +146,7 @@ wait_until() {  # wait_until <command>...: up to 20 s
 }
 screen_differs_from() { [ "$(screen)" != "$1" ]; }
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
+stop_game() { kill "$game_pid" 2>/dev/null; wait "$game_pid" 2>/dev/null; game_pid=; }
 
 # A click is answered once the next frame differs from the one before it.
 click() {  # click <x> <y> <what>
@@ -167,8 +168,8 @@ play_and_view_first_list() {  # <run number>
     game_pid=$!
     local window
     window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Klakoria$' 2>/dev/null | head -n 1)
-    [ -n "$window" ] || { cat "$log"; fail "run $1: the window Klakoria appears"; return; }
-    wait_until screen_differs_from "$blank" || { fail "run $1: the main menu is drawn"; return; }
+    [ -n "$window" ] || { cat "$log"; fail "run $1: the window Klakoria appears"; stop_game; return; }
+    wait_until screen_differs_from "$blank" || { fail "run $1: the main menu is drawn"; stop_game; return; }
     xdotool mousemove 400 300
     click 400 245 "Highscores" && click 400 128 "Standart Click" && click 400 586 "zurueck zum Menue" &&
         pass "run $1: the highscore list opens from the menu and closes again"
@@ -178,7 +179,7 @@ play_and_view_first_list() {  # <run number>
         check "run $1: Escape ends the game with status 0" test $? -eq 0
     else
         fail "run $1: Escape ends the game"
-        kill "$game_pid" 2>/dev/null
+        stop_game
     fi
     game_pid=
 }
@@ -217,7 +218,7 @@ check "the second start refreshes the asset links" asset_links_point_to_installa
 refusal() {  # refusal <description> <expected words in the message> <command>...
     local description=$1 words=$2
     shift 2
-    "$@" >"$work/refusal.out" 2>"$work/refusal.err"
+    timeout 30 "$@" >"$work/refusal.out" 2>"$work/refusal.err"
     local status=$?
     if [ $status -eq 1 ] && [ "$(wc -l <"$work/refusal.err")" -eq 1 ] &&
         grep -q "$words" "$work/refusal.err" && [ ! -s "$work/refusal.out" ]; then
