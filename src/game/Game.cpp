@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "gfx/Text.h"
+#include "app/Clock.h"
 #include "highscore/HighscoreTable.h"
 
 SDL_Rect continueButton{0, 0, 0, 0};
@@ -74,9 +74,47 @@ bool Game::handleEndOfGameClick(int32_t x, int32_t y, const std::string& nameSuf
     }
 }
 
-void Game::drawContinueButton()
+uint16_t Game::randomColour(int colours)
 {
-    drawText("weiter", 0, 576, TextAlign::Center, 18, &continueButton);
+    return static_cast<uint16_t>(std::rand() % colours + 1);
+}
+
+void Game::dealRandomColours(int colours, int firstRow)
+{
+    // Storage order decides which random number lands in which cell.
+    for (int column = 0; column < BoardColumns; ++column)
+        for (int row = 0; row < BoardRows; ++row)
+            cell(column, row) = row < firstRow ? 0 : randomColour(colours);
+}
+
+void Game::startClockOnce()
+{
+    if (startTicks == 0)
+        startTicks = currentTicks();
+}
+
+uint32_t Game::stopClock()
+{
+    endTicks = currentTicks();
+    return startTicks != 0 ? (endTicks - startTicks) / 1000 : 0;
+}
+
+void Game::pauseGame(int16_t& playedSeconds)
+{
+    if (state != Playing)
+        return;
+    // Each span is truncated by itself: two spans of 1.9 seconds add 2, not 3.
+    if (startTicks != 0)
+        playedSeconds = toInt16(playedSeconds + (currentTicks() - startTicks) / 1000);
+    startTicks = 0;
+    endTicks = 0;
+    state = Paused;
+}
+
+void Game::resumeGame()
+{
+    startTicks = currentTicks();
+    state = Playing;
 }
 
 bool pointInRect(int16_t x, int16_t y, const SDL_Rect& rect)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class HighscoreTable;
 
@@ -82,6 +83,9 @@ public:
     uint16_t cell(int column, int row) const { return board[cellIndex(column, row)]; }
     int occupiedCells() const;
 
+    // The clock runs from its start (startTicks set) until the game ends (endTicks set).
+    bool clockRunning() const { return startTicks != 0 && endTicks == 0; }
+
     int32_t state = Playing;
     int16_t gravityRow = 17;
     int16_t gravityColumn = 0;
@@ -101,6 +105,40 @@ protected:
     // Returns true when the click was one of these states' (so the variant is done with it).
     bool handleEndOfGameClick(int32_t x, int32_t y, const std::string& nameSuffix);
 
+    // Dealing: every cell in storage order gets rand() % colours + 1, except that rows above
+    // firstRow are emptied (and draw no random number).
+    void dealRandomColours(int colours, int firstRow = 0);
+    static uint16_t randomColour(int colours);  // rand() % colours + 1
+
+    // The game clock. startTicks 0 means it has not been started or is paused.
+    void startClockOnce();  // a clock that already runs keeps its start
+    // Sets endTicks to now and returns the whole seconds of the span that ran until then
+    // (0 for a clock that never started).
+    uint32_t stopClock();
+    // The pause of the timed variants: only while Playing, the running span is added to
+    // playedSeconds, the clock stops and the game is Paused. A finished game is never paused,
+    // or its next click would resume it.
+    void pauseGame(int16_t& playedSeconds);
+    void resumeGame();  // the clock runs again from now on, even if it had never been started
+
+    // Layout elements of the game screens (GameScreens.cpp); every text is red on black.
     // The "weiter" label at the bottom of the result and name-entry screens.
     static void drawContinueButton();
+    // Three texts at y 576, size 18: left edge at 0, centred on the window, right edge at 800.
+    // centreLabel, when given, receives the middle text's box (a clickable label).
+    static void drawStatusBar(const std::string& left, const std::string& centre, const std::string& right,
+                              SDL_Rect* centreLabel = nullptr);
+    // Line i centred at y = top + 25 i, size 18. An empty line draws nothing but keeps its place.
+    static constexpr int32_t ResultLinesTop = 50;
+    static void drawResultLines(const std::vector<std::string>& lines, int32_t top = ResultLinesTop);
+    // "Gewonnen!" or "Leider Verloren!" as a heading, the lines below it from y 75.
+    static void drawOutcomeResult(bool won, const std::vector<std::string>& lines);
+    static void drawPauseScreen();
+    // NameEntry (the name being typed, then "weiter") and ShowHighscores (the list) look the
+    // same in every variant; any other state draws nothing here.
+    void drawEndOfGameScreen() const;
+
+    // The rule under the title of a result screen and the one above its total.
+    static constexpr const char* TitleRule = "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~";          // 29
+    static constexpr const char* TotalRule = "-------------------------------------";  // 37
 };

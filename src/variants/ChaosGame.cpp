@@ -2,19 +2,8 @@
 
 #include <cstdlib>
 
-#include "app/Clock.h"
 #include "gfx/Text.h"
-#include "highscore/HighscoreScreens.h"
 #include "highscore/HighscoreTable.h"
-
-namespace {
-
-constexpr int TextSize = 18;
-constexpr int StatusBarY = 576;
-constexpr int ResultLinesTop = 50;
-constexpr int ResultLineSpacing = 25;
-
-}  // namespace
 
 ChaosGame::ChaosGame(int16_t colours)
 {
@@ -27,8 +16,7 @@ ChaosGame::ChaosGame(int16_t colours)
 
 void ChaosGame::dealBoard()
 {
-    for (auto& value : board)
-        value = static_cast<uint16_t>(rand() % colourCount + 1);
+    dealRandomColours(colourCount);
     endTicks = 0;
     state = Playing;
 }
@@ -58,8 +46,7 @@ void ChaosGame::playClick(int32_t x, int32_t y)
         if (static_cast<int16_t>(colour) > 0) {
             // The clock starts once, with the first click on a tile; a click counter that
             // wraps around does not start it again.
-            if (startTicks == 0)
-                startTicks = currentTicks();
+            startClockOnce();
             clicks = toInt16(clicks + 1);
             previousBoard = board;
         }
@@ -78,9 +65,8 @@ void ChaosGame::playClick(int32_t x, int32_t y)
 
 void ChaosGame::finishGame()
 {
-    endTicks = currentTicks();
     // A clock that never started (no click on a tile) has measured nothing.
-    seconds = startTicks != 0 ? toInt16((endTicks - startTicks) / 1000) : int16_t{0};
+    seconds = toInt16(stopClock());
     tilesLeft = toInt16(occupiedCells());
     bonus = computeBonus();
     state = GameResults;
@@ -107,49 +93,37 @@ std::string ChaosGame::nameSuffix() const
     return " (" + intToString(colourCount) + ")";
 }
 
-std::string ChaosGame::resultLine(int line) const
-{
-    switch (line) {
-    case 0: return "Endeergebniss des Spiels";
-    case 1: return "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~";
-    case 2: return "Punkte: " + intToString(points);
-    case 3: return "Klicks: " + intToString(clicks);
-    case 4: return clicks == 0 ? std::string() : "Punkte pro Klick: " + intToString(points / clicks);
-    case 5: return "Nicht entfernt: " + intToString(tilesLeft * 100 / BoardCells) + " %";
-    case 6: return "Schwierigkeit: " + intToString(colourCount) + " Farben";
-    case 7: return "Ben\xF6tigte Zeit: " + intToString(seconds) + " Sekunden";
-    case 8: return "-> Bonus: " + intToString(bonus) + " Punkte";
-    case 9: return "-------------------------------------";
-    case 10: return "Gesamtergebniss: " + intToString(int32_t{points} + int32_t{bonus}) + " Punkte";
-    default: return std::string();
-    }
-}
-
 void ChaosGame::draw()
 {
     switch (state) {
     case Playing:
         drawBoard();
-        drawText("Punkte: " + intToString(points), 0, StatusBarY, TextAlign::Left, TextSize, nullptr);
-        drawText("Klicks: " + intToString(clicks), 0, StatusBarY, TextAlign::Center, TextSize, nullptr);
-        drawText("M\xF6glichkeiten: " + intToString(countMoves()), 0, StatusBarY, TextAlign::Right, TextSize,
-                 nullptr);
+        drawStatusBar("Punkte: " + intToString(points), "Klicks: " + intToString(clicks),
+                      "M\xF6glichkeiten: " + intToString(countMoves()));
         break;
     case GameResults:
-        // An empty line draws nothing but keeps its place.
-        for (int line = 0; line < ResultLineCount; ++line)
-            drawText(resultLine(line), 0, ResultLinesTop + ResultLineSpacing * line, TextAlign::Center, TextSize,
-                     nullptr);
-        drawContinueButton();
-        break;
-    case NameEntry:
-        drawNameEntryScreen();
-        drawContinueButton();
-        break;
-    case ShowHighscores:
-        drawHighscoreScreen(*highscores);
+        drawGameResults();
         break;
     default:
+        drawEndOfGameScreen();
         break;
     }
+}
+
+void ChaosGame::drawGameResults() const
+{
+    drawResultLines({
+        "Endeergebniss des Spiels",
+        TitleRule,
+        "Punkte: " + intToString(points),
+        "Klicks: " + intToString(clicks),
+        clicks == 0 ? std::string() : "Punkte pro Klick: " + intToString(points / clicks),
+        "Nicht entfernt: " + intToString(tilesLeft * 100 / BoardCells) + " %",
+        "Schwierigkeit: " + intToString(colourCount) + " Farben",
+        "Ben\xF6tigte Zeit: " + intToString(seconds) + " Sekunden",
+        "-> Bonus: " + intToString(bonus) + " Punkte",
+        TotalRule,
+        "Gesamtergebniss: " + intToString(int32_t{points} + int32_t{bonus}) + " Punkte",
+    });
+    drawContinueButton();
 }

@@ -18,10 +18,6 @@ public:
     void dealBoard();
     void finishGame();
 
-    // The texts of the eleven result lines, line 4 empty when no tile was clicked.
-    std::string resultLine(int line) const;
-    static constexpr int ResultLineCount = 11;
-
     int16_t points = 0;
     int16_t clicks = 0;     // clicks on a tile, whether or not a group went
     int16_t tilesLeft = 0;  // set when the game ends
@@ -33,4 +29,5 @@ private:
     void moveGravityToRandomCell();
     int16_t computeBonus() const;
     std::string nameSuffix() const;
+    void drawGameResults() const;
 };

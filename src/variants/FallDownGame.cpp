@@ -1,13 +1,10 @@
 #include "variants/FallDownGame.h"
 
-#include <array>
 #include <cstdlib>
 #include <string>
 
-#include "app/Clock.h"
 #include "app/Redraw.h"
 #include "gfx/Text.h"
-#include "highscore/HighscoreScreens.h"
 #include "highscore/HighscoreTable.h"
 
 namespace {
@@ -19,8 +16,6 @@ constexpr int16_t StartColours = 4;
 constexpr int16_t MostColours = 7;  // the tile sheet has seven colours
 constexpr int32_t ColourBonusPerColour = 200;
 constexpr int32_t WinBonus = 3000;
-constexpr int32_t StatusY = 576;
-constexpr int32_t StatusSize = 18;
 
 bool isEmpty(uint16_t cell) { return cell == 0; }
 
@@ -35,19 +30,9 @@ FallDownGame::FallDownGame()
     dealBoard();
 }
 
-void FallDownGame::dealCells()
-{
-    for (int column = 0; column < BoardColumns; ++column) {
-        for (int row = 0; row < FirstDealtRow; ++row)
-            cell(column, row) = 0;
-        for (int row = FirstDealtRow; row < BoardRows; ++row)
-            cell(column, row) = static_cast<uint16_t>(rand() % colourCount + 1);
-    }
-}
-
 void FallDownGame::dealBoard()
 {
-    dealCells();
+    dealRandomColours(colourCount, FirstDealtRow);
     startTicks = 0;
     endTicks = 0;
     refillColumn = 0;
@@ -72,7 +57,7 @@ void FallDownGame::tick()
         finishGame();  // nowhere to put the next tile: lost, and nothing is placed
         return;
     }
-    cell(refillColumn, TopRow) = static_cast<uint16_t>(rand() % colourCount + 1);
+    cell(refillColumn, TopRow) = randomColour(colourCount);
     refillColumn = toInt16(refillColumn + 1);
     requestRedraw();
 }
@@ -84,14 +69,10 @@ void FallDownGame::click(int32_t x, int32_t y)
         clickWhilePlaying(x, y);
         break;
     case Paused:
-        startTicks = currentTicks();
-        state = Playing;
-        break;
-    case GameResults:
-    case NameEntry:
-        handleEndOfGameClick(x, y, "");
+        resumeGame();
         break;
     default:
+        handleEndOfGameClick(x, y, "");  // FallDown enters the name as typed
         break;
     }
 }
@@ -120,8 +101,7 @@ void FallDownGame::clickWhilePlaying(int32_t x, int32_t y)
 
 void FallDownGame::clickTile(int16_t column, int16_t row, uint16_t colour)
 {
-    if (startTicks == 0)
-        startTicks = currentTicks();
+    startClockOnce();  // the feeder starts with the first tile click
     previousBoard = board;
     const int32_t removed = removeGroup(column, row, colour, true);
     if (removed > 0) {
@@ -135,14 +115,8 @@ void FallDownGame::clickTile(int16_t column, int16_t row, uint16_t colour)
 
 void FallDownGame::leave()
 {
-    // A finished game stays finished: resuming it would feed colours past the seventh.
-    if (state != Playing)
-        return;
-    if (startTicks != 0)
-        seconds = toInt16(seconds + static_cast<long long>((currentTicks() - startTicks) / 1000));
-    startTicks = 0;
-    endTicks = 0;
-    state = Paused;
+    // Only a game being played pauses: resuming a finished one would feed colours past the seventh.
+    pauseGame(seconds);
 }
 
 void FallDownGame::moveColumnBelowTop(int from, int to)
@@ -222,16 +196,14 @@ void FallDownGame::nextBoard()
         finishGame();
         return;
     }
-    dealCells();
+    dealRandomColours(colourCount, FirstDealtRow);
     requestRedraw();
 }
 
 void FallDownGame::finishGame()
 {
-    endTicks = currentTicks();
     // A clock that never ran (no tile was clicked) has no span to add.
-    if (startTicks != 0)
-        seconds = toInt16(seconds + static_cast<long long>((endTicks - startTicks) / 1000));
+    seconds = toInt16(seconds + stopClock());
     finalScore = points + (colourCount - 3) * ColourBonusPerColour + seconds + (won ? WinBonus : 0);
     state = GameResults;
     requestRedraw();
@@ -242,52 +214,34 @@ void FallDownGame::draw()
     switch (state) {
     case Playing:
         drawBoard();
-        drawStatusBar();
+        drawStatusBar("Punkte: " + intToString(points), "(pause)",
+                      "M\xF6glichkeiten: " + intToString(countMovesBelowTop()), &pauseButton);
         break;
     case Paused:
-        drawText(" P A U S E ! ", 0, 200, TextAlign::Center, 90, nullptr);
+        drawPauseScreen();
         break;
     case GameResults:
-        drawResults();
-        drawContinueButton();
-        break;
-    case NameEntry:
-        drawNameEntryScreen();
-        drawContinueButton();
-        break;
-    case ShowHighscores:
-        drawHighscoreScreen(*highscores);
+        drawGameResults();
         break;
     default:
+        drawEndOfGameScreen();
         break;
     }
 }
 
-void FallDownGame::drawStatusBar()
-{
-    drawText("Punkte: " + intToString(points), 0, StatusY, TextAlign::Left, StatusSize, nullptr);
-    drawText("(pause)", 0, StatusY, TextAlign::Center, StatusSize, &pauseButton);
-    drawText("M\xF6glichkeiten: " + intToString(countMovesBelowTop()), 0, StatusY, TextAlign::Right, StatusSize,
-             nullptr);
-}
-
-void FallDownGame::drawResults() const
+void FallDownGame::drawGameResults() const
 {
     // The bonus line shows what the total really adds, so lines 3 to 7 sum up to line 9.
-    const std::array<std::string, 10> lines = {
-        won ? "Gewonnen!" : "Leider Verloren!",
+    drawOutcomeResult(won, {
         "Endeergebniss des Spiels",
-        "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~",
+        TitleRule,
         "Punkte: " + intToString(points),
         "Zeit: " + intToString(seconds) + " Sekunden",
         "Farben: " + intToString(colourCount),
         "-> Bonus: " + intToString((colourCount - 3) * ColourBonusPerColour),
         won ? "-> GewinnBonus: " + intToString(WinBonus) : "",
-        "-------------------------------------",
+        TotalRule,
         "Gesamtergebniss: " + intToString(finalScore),
-    };
-    drawText(lines[0], 0, 10, TextAlign::Center, 35, nullptr);
-    for (int line = 1; line < static_cast<int>(lines.size()); ++line)
-        if (!lines[line].empty())
-            drawText(lines[line], 0, 75 + 25 * (line - 1), TextAlign::Center, 18, nullptr);
+    });
+    drawContinueButton();
 }

@@ -30,11 +30,8 @@ public:
     SDL_Rect pauseButton{0, 0, 0, 0};
 
 private:
-    bool clockRunning() const { return startTicks != 0 && endTicks == 0; }
-    void dealCells();
     void clickWhilePlaying(int32_t x, int32_t y);
     void clickTile(int16_t column, int16_t row, uint16_t colour);
     void moveColumnBelowTop(int from, int to);
-    void drawStatusBar();
-    void drawResults() const;
+    void drawGameResults() const;
 };

@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/Clock.h"
 #include "app/Redraw.h"
 #include "gfx/Text.h"
-#include "highscore/HighscoreScreens.h"
 #include "highscore/HighscoreTable.h"
 
 namespace {
@@ -47,11 +45,6 @@ constexpr Corner corners[] = {
 
 constexpr int MaxColours = 7;
 
-constexpr int TextSize = 18;
-constexpr int StatusBarY = 576;
-constexpr int ResultLinesTop = 75;  // line 1; the heading stands above it
-constexpr int ResultLineSpacing = 25;
-
 }  // namespace
 
 SpeedGame::SpeedGame(int16_t difficultyLevel)
@@ -67,15 +60,9 @@ SpeedGame::SpeedGame(int16_t difficultyLevel)
     dealBoard();
 }
 
-void SpeedGame::fillBoard()
-{
-    for (auto& value : board)
-        value = static_cast<uint16_t>(rand() % colourCount + 1);
-}
-
 void SpeedGame::dealBoard()
 {
-    fillBoard();
+    dealRandomColours(colourCount);
     startTicks = 0;
     endTicks = 0;
     tileClicks = 0;
@@ -101,10 +88,7 @@ void SpeedGame::click(int32_t x, int32_t y)
         playClick(x, y);
         break;
     case Paused:
-        // Resuming is all this click does; the clock runs from now on, even if no tile
-        // had been clicked before the pause.
-        startTicks = currentTicks();
-        state = Playing;
+        resumeGame();  // and nothing else: a click on a tile does not remove it
         break;
     default:
         handleEndOfGameClick(x, y, settingsFor(difficulty).nameSuffix);
@@ -136,8 +120,7 @@ void SpeedGame::playClick(int32_t x, int32_t y)
 
 void SpeedGame::clickTile(int16_t column, int16_t row, uint16_t colour)
 {
-    if (startTicks == 0)
-        startTicks = currentTicks();
+    startClockOnce();
     tileClicks = toInt16(tileClicks + 1);
     // The new corner is drawn before this click's removal, so its collapse already uses it.
     if (tileClicks % 10 == 0)
@@ -177,7 +160,7 @@ void SpeedGame::nextBoard()
         finishGame();  // won; the last tiles stay on the board
         return;
     }
-    fillBoard();
+    dealRandomColours(colourCount);
     points = toInt16(points + settingsFor(difficulty).pointsPerNewBoard);
 }
 
@@ -188,10 +171,7 @@ int32_t SpeedGame::colourBonus() const
 
 void SpeedGame::finishGame()
 {
-    endTicks = currentTicks();
-    // Only a running clock has a span to add.
-    if (startTicks != 0)
-        seconds = toInt16(seconds + (endTicks - startTicks) / 1000);
+    seconds = toInt16(seconds + stopClock());
     finalScore = seconds + colourBonus();
     if (points > 0)
         finalScore += points + difficulty * 1000;
@@ -201,31 +181,7 @@ void SpeedGame::finishGame()
 
 void SpeedGame::leave()
 {
-    // A finished game must never be paused, or its next click would resume it.
-    if (state != Playing)
-        return;
-    if (startTicks != 0)
-        seconds = toInt16(seconds + (currentTicks() - startTicks) / 1000);
-    startTicks = 0;
-    endTicks = 0;
-    state = Paused;
-}
-
-std::string SpeedGame::resultLine(int line) const
-{
-    switch (line) {
-    case 1: return "Endeergebniss des Spiels";
-    case 2: return "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~";
-    case 3: return won() ? "RestPunkte: " + intToString(points) : std::string("RestPunkte: 0");
-    case 4: return "Zeit: " + intToString(seconds) + " Sekunden";
-    case 5: return "Farben: " + intToString(colourCount);
-    case 6: return std::string("Schwierigkeit: ") + settingsFor(difficulty).label;
-    case 7: return "-> Bonus: " + intToString(colourBonus());
-    case 8: return won() ? "-> GewinnBonus: " + intToString(difficulty * 1000) : std::string();
-    case 9: return "-------------------------------------";
-    case 10: return "Gesamtergebniss: " + intToString(finalScore);
-    default: return std::string();
-    }
+    pauseGame(seconds);
 }
 
 void SpeedGame::draw()
@@ -233,29 +189,35 @@ void SpeedGame::draw()
     switch (state) {
     case Playing:
         drawBoard();
-        drawText("Punkte: " + intToString(points), 0, StatusBarY, TextAlign::Left, TextSize, nullptr);
-        drawText("(pause)", 0, StatusBarY, TextAlign::Center, TextSize, &pauseButton);
-        drawText("M\xF6glichkeiten: " + intToString(countMoves()), 0, StatusBarY, TextAlign::Right, TextSize,
-                 nullptr);
+        drawStatusBar("Punkte: " + intToString(points), "(pause)", "M\xF6glichkeiten: " + intToString(countMoves()),
+                      &pauseButton);
         break;
     case Paused:
-        drawText(" P A U S E ! ", 0, 200, TextAlign::Center, 90, nullptr);
+        drawPauseScreen();
         break;
     case GameResults:
-        drawText(won() ? "Gewonnen!" : "Leider Verloren!", 0, 10, TextAlign::Center, 35, nullptr);
-        for (int line = 1; line <= ResultLineCount; ++line)
-            drawText(resultLine(line), 0, ResultLinesTop + ResultLineSpacing * (line - 1), TextAlign::Center,
-                     TextSize, nullptr);
-        drawContinueButton();
-        break;
-    case NameEntry:
-        drawNameEntryScreen();
-        drawContinueButton();
-        break;
-    case ShowHighscores:
-        drawHighscoreScreen(*highscores);
+        drawGameResults();
         break;
     default:
+        drawEndOfGameScreen();
         break;
     }
+}
+
+void SpeedGame::drawGameResults() const
+{
+    // A lost game shows no remaining points and no win bonus: its total never had them.
+    drawOutcomeResult(won(), {
+        "Endeergebniss des Spiels",
+        TitleRule,
+        won() ? "RestPunkte: " + intToString(points) : std::string("RestPunkte: 0"),
+        "Zeit: " + intToString(seconds) + " Sekunden",
+        "Farben: " + intToString(colourCount),
+        std::string("Schwierigkeit: ") + settingsFor(difficulty).label,
+        "-> Bonus: " + intToString(colourBonus()),
+        won() ? "-> GewinnBonus: " + intToString(difficulty * 1000) : std::string(),
+        TotalRule,
+        "Gesamtergebniss: " + intToString(finalScore),
+    });
+    drawContinueButton();
 }

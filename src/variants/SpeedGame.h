@@ -20,11 +20,6 @@ public:
     void dealBoard();
     void nextBoard();
     void finishGame();
-    bool clockRunning() const { return startTicks != 0 && endTicks == 0; }
-
-    // The texts of result lines 1 to 10 (line 8 empty after a loss).
-    std::string resultLine(int line) const;
-    static constexpr int ResultLineCount = 10;
 
     int16_t points = 0;
     int16_t seconds = 0;     // whole seconds of every closed span of the clock, each truncated
@@ -38,7 +33,7 @@ private:
     void clickTile(int16_t column, int16_t row, uint16_t colour);
     void penalise();
     void moveToRandomCorner();
-    void fillBoard();
     int32_t colourBonus() const;
     bool won() const { return points >= 0; }
+    void drawGameResults() const;
 };

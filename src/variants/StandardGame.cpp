@@ -1,49 +1,14 @@
 #include "variants/StandardGame.h"
 
-#include <array>
 #include <cstdlib>
 #include <ctime>
 #include <string>
-#include <vector>
 
 #include "app/Clock.h"
 #include "gfx/Text.h"
-#include "highscore/HighscoreScreens.h"
 #include "highscore/HighscoreTable.h"
 
 namespace {
-
-constexpr int TextSize = 18;
-constexpr int StatusBarY = 576;
-constexpr int ResultLinesTop = 50;
-constexpr int ResultLineSpacing = 25;
-
-const std::string tildes(29, '~');
-const std::string hyphens(37, '-');
-
-// The three counters below the board: left edge at 0, centred on 400, right edge at 800.
-void drawStatusBar(const std::string& left, const std::string& centre, const std::string& right)
-{
-    const struct {
-        const std::string& text;
-        TextAlign align;
-    } items[] = {
-        {left, TextAlign::Left},
-        {centre, TextAlign::Center},
-        {right, TextAlign::Right},
-    };
-    for (const auto& item : items)
-        drawText(item.text, 0, StatusBarY, item.align, TextSize, nullptr);
-}
-
-// Line i stands at y = 50 + 25 i whatever the lines above it hold, so an empty line leaves a gap.
-void drawResultLines(const std::vector<std::string>& lines)
-{
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (!lines[i].empty())
-            drawText(lines[i], 0, ResultLinesTop + ResultLineSpacing * static_cast<int>(i), TextAlign::Center,
-                     TextSize, nullptr);
-}
 
 std::string num(int value) { return intToString(value); }
 
@@ -64,8 +29,7 @@ void StandardGame::startLevel()
     levelBonus = 0;
     levelClockRunning = false;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    for (auto& c : board)
-        c = static_cast<uint16_t>(std::rand() % (level + 1) + 1);
+    dealRandomColours(level + 1);
     endTicks = 0;
     state = Playing;
 }
@@ -162,14 +126,8 @@ void StandardGame::draw()
     case GameResults:
         drawGameResults();
         break;
-    case ShowHighscores:
-        drawHighscoreScreen(*highscores);
-        break;
-    case NameEntry:
-        drawNameEntryScreen();
-        drawContinueButton();
-        break;
     default:
+        drawEndOfGameScreen();
         break;
     }
 }
@@ -187,7 +145,7 @@ void StandardGame::drawLevelResults() const
     drawBoard();
     drawResultLines({
         "Zwischenergebniss Level " + num(level),
-        tildes,
+        TitleRule,
         "Punkte: " + num(levelPoints),
         "Klicks: " + num(levelClicks),
         levelClicks != 0 ? "Punkte pro Klick: " + num(levelPoints / levelClicks) : "",
@@ -195,10 +153,10 @@ void StandardGame::drawLevelResults() const
         "Schwierigkeit: " + num(level + 1) + " Farben",
         "Ben\xF6tigte Zeit: " + num(levelSeconds) + " Sekunden",
         "-> Bonus: " + num(levelBonus) + " Punkte",
-        hyphens,
+        TotalRule,
         "Ergebniss f\xFCr dieses Level:",
         num(levelBonus + levelPoints) + " Punkte",
-        hyphens,
+        TotalRule,
         "Derzeitiges Gesamtergebniss:",
         num(totalScore) + " Punkte",
     });
@@ -210,13 +168,13 @@ void StandardGame::drawGameResults() const
     // The leftover share relates to the cells of every level played.
     drawResultLines({
         "Endeergebniss des Spiels",
-        tildes,
+        TitleRule,
         "Punkte: " + num(totalScore),
         "Klicks: " + num(totalClicks),
         totalClicks != 0 ? "Punkte pro Klick: " + num(totalScore / totalClicks) : "",
         "Nicht entfernt: " + num(totalTilesLeft * 100 / (level * BoardCells)) + " %",
         "Ben\xF6tigte Zeit: " + num(totalSeconds) + " Sekunden",
-        hyphens,
+        TotalRule,
         "Gesamtergebniss: " + num(totalScore) + " Punkte",
     });
     drawContinueButton();
