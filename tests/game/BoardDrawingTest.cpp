@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "BareGame.h"
 #include "BoardText.h"
 #include "TestSupport.h"
 #include "gfx/Screen.h"

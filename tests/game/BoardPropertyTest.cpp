@@ -4,6 +4,7 @@
 #include <random>
 #include <vector>
 
+#include "BareGame.h"
 #include "BoardText.h"
 
 using testing_support::BareGame;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "BareGame.h"
 #include "BoardText.h"
 
 using testing_support::BareGame;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "BareGame.h"
 #include "BoardText.h"
 #include "TestSupport.h"
 #include "highscore/HighscoreTable.h"

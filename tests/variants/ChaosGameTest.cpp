@@ -9,70 +9,23 @@
 #include <string>
 #include <vector>
 
-#include "TestSupport.h"
+#include "VariantTestSupport.h"
 #include "game/Game.h"
 #include "variants/ChaosGame.h"
 
-using testing_support::DummyScreen;
-using testing_support::FakeClock;
-using testing_support::TempDataDir;
-using testing_support::TextRecorder;
+using namespace testing_support;
 
 namespace {
 
-// The strings are the board's lowest rows as seen on screen, the last one is row 17;
-// '.' is empty, digits are colours, the rows above stay empty.
-Board boardFromBottomRows(const std::vector<std::string>& rows)
-{
-    Board board{};
-    const int top = BoardRows - static_cast<int>(rows.size());
-    for (size_t r = 0; r < rows.size(); ++r)
-        for (size_t c = 0; c < rows[r].size(); ++c)
-            if (rows[r][c] != '.')
-                board[cellIndex(static_cast<int>(c), top + static_cast<int>(r))] =
-                    static_cast<uint16_t>(rows[r][c] - '0');
-    return board;
-}
-
-// count tiles in storage order, alternating colours; the moves do not matter to finishGame.
-Board boardWithTiles(int count)
-{
-    Board board{};
-    for (int i = 0; i < count; ++i)
-        board[i] = static_cast<uint16_t>(i % 2 + 1);
-    return board;
-}
-
-// Every drawn text against its expected text, position, alignment and size, in drawing order.
-void expectTexts(const std::vector<DrawnText>& drawn, const std::vector<DrawnText>& expected)
-{
-    ASSERT_EQ(drawn.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE(expected[i].text);
-        EXPECT_EQ(drawn[i].text, expected[i].text);
-        EXPECT_EQ(drawn[i].x, expected[i].x);
-        EXPECT_EQ(drawn[i].y, expected[i].y);
-        EXPECT_EQ(drawn[i].align, expected[i].align);
-        EXPECT_EQ(drawn[i].size, expected[i].size);
-    }
-}
-
-int pixelX(int column) { return column * TileSize + 5; }
-int pixelY(int row) { return row * TileSize + 5; }
-
-class ChaosGameTest : public testing::Test {
+class ChaosGameTest : public VariantTest {
 protected:
-    ~ChaosGameTest() override { continueButton = SDL_Rect{0, 0, 0, 0}; }
-
-    TempDataDir dir;
-    FakeClock clock;
     DummyScreen screen{true};
     std::unique_ptr<ChaosGame> game = std::make_unique<ChaosGame>(3);
 };
 
 // A group of five in colour 1 (its lowest middle tile at column 2), a lone 2 at column 0
 // and an upright pair of 3s in column 6 that survives every collapse.
-const std::vector<std::string> groupPairAndLoneTile = {
+const std::vector<std::string_view> groupPairAndLoneTile = {
     ".1.....",
     ".1....3",
     "2111..3",
@@ -103,7 +56,7 @@ TEST_F(ChaosGameTest, RemovingFiveTilesWithThreeColoursScoresSixteen)
 {
     game->board = boardFromBottomRows(groupPairAndLoneTile);
     const Board before = game->board;
-    game->click(pixelX(2), pixelY(17));
+    game->click(pixelOf(2), pixelOf(17));
     EXPECT_EQ(game->points, 16);
     EXPECT_EQ(game->clicks, 1);
     EXPECT_EQ(game->startTicks, clock.now());
@@ -120,9 +73,9 @@ TEST_F(ChaosGameTest, EveryClickIntoTheBoardMovesGravityButOneBelowItDoesNot)
         bool recentres;
         int16_t clicks;
     } cases[] = {
-        {"empty cell", pixelX(10), pixelY(3), true, 0},
-        {"lone tile", pixelX(0), pixelY(17), true, 1},
-        {"below the board", pixelX(3), 590, false, 0},
+        {"empty cell", pixelOf(10), pixelOf(3), true, 0},
+        {"lone tile", pixelOf(0), pixelOf(17), true, 1},
+        {"below the board", pixelOf(3), 590, false, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -181,7 +134,7 @@ TEST_F(ChaosGameTest, BonusFollowsPointsPerClickTilesLeftColoursAndTime)
         game->colourCount = c.colours;
         game->points = c.points;
         game->clicks = c.clicks;
-        game->board = boardWithTiles(c.tiles);
+        game->board = loneTiles(c.tiles);
         game->startTicks = clock.now();
         clock.advance(c.millis);
         game->finishGame();
@@ -194,7 +147,7 @@ TEST_F(ChaosGameTest, BonusFollowsPointsPerClickTilesLeftColoursAndTime)
 
 TEST_F(ChaosGameTest, ClockThatNeverStartedMeasuresNoSeconds)
 {
-    game->board = boardWithTiles(450);
+    game->board = loneTiles(450);
     game->finishGame();
     EXPECT_EQ(game->seconds, 0);
     EXPECT_EQ(game->endTicks, clock.now());
@@ -217,7 +170,7 @@ TEST_F(ChaosGameTest, ClickThatLeavesNoMoveEndsTheGameAndAWrappedCounterKeepsThe
         game->clicks = c.clicksBefore;
         const uint32_t started = clock.now() - 30000;
         game->startTicks = started;
-        game->click(pixelX(3), pixelY(17));
+        game->click(pixelOf(3), pixelOf(17));
         EXPECT_EQ(game->state, GameResults);
         EXPECT_EQ(game->clicks, c.clicksAfter);
         EXPECT_EQ(game->startTicks, started) << "the clock starts only once";
@@ -239,7 +192,7 @@ TEST_F(ChaosGameTest, ResultScreenShowsElevenLinesAndLeavesLineFourEmptyWithoutC
     for (int16_t clicks : {60, 0}) {
         SCOPED_TRACE(clicks);
         game->clicks = clicks;
-        const std::string lines[] = {
+        const std::vector<DrawnText> expected = resultScreen({
             "Endeergebniss des Spiels",
             "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~",
             "Punkte: 900",
@@ -251,12 +204,7 @@ TEST_F(ChaosGameTest, ResultScreenShowsElevenLinesAndLeavesLineFourEmptyWithoutC
             "-> Bonus: 18 Punkte",
             "-------------------------------------",
             "Gesamtergebniss: 918 Punkte",
-        };
-        std::vector<DrawnText> expected;
-        for (int i = 0; i < 11; ++i)
-            if (!lines[i].empty())
-                expected.push_back({lines[i], 0, 50 + 25 * i, TextAlign::Center, 18});
-        expected.push_back({"weiter", 0, 576, TextAlign::Center, 18});
+        });
 
         TextRecorder recorder;
         game->draw();
@@ -284,16 +232,8 @@ TEST_F(ChaosGameTest, HighscoreRowCarriesTheColourCountInTheSavedFile)
     game->state = GameResults;
     game->points = 900;
     game->bonus = 18;
-    continueButton = SDL_Rect{360, 576, 80, 22};
-
-    game->click(10, 10);
-    EXPECT_EQ(game->state, GameResults);
-    game->click(400, 580);
+    enterNameThroughContinue(*game, "Abc");
     EXPECT_EQ(game->finalScore, 918);
-    ASSERT_EQ(game->state, NameEntry);
-    game->playerName = "Abc";
-    game->click(400, 580);
-    EXPECT_EQ(game->state, ShowHighscores);
 
     game.reset();
     EXPECT_NE(dir.readFile("Data/var2.hsc").find("Abc (4);918\n"), std::string::npos);

@@ -2,10 +2,9 @@
 
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
-#include "TestSupport.h"
+#include "VariantTestSupport.h"
 #include "highscore/HighscoreTable.h"
 #include "variants/FallDownGame.h"
 
@@ -13,43 +12,10 @@ using namespace testing_support;
 
 namespace {
 
-// Rows written as they appear on screen: '.' is empty, digits are colours. The first string
-// is row topRow and starts at column 0; everything else is empty.
-Board rowsFrom(int topRow, const std::vector<std::string_view>& rows)
-{
-    Board board{};
-    for (size_t i = 0; i < rows.size(); ++i)
-        for (size_t column = 0; column < rows[i].size(); ++column)
-            if (rows[i][column] != '.')
-                board[cellIndex(static_cast<int>(column), topRow + static_cast<int>(i))] =
-                    static_cast<uint16_t>(rows[i][column] - '0');
-    return board;
-}
-
-// The last string is row 17.
-Board bottomRows(const std::vector<std::string_view>& rows)
-{
-    return rowsFrom(BoardRows - static_cast<int>(rows.size()), rows);
-}
-
-std::string rowText(const Game& game, int row)
-{
-    std::string text;
-    for (int column = 0; column < BoardColumns; ++column) {
-        const uint16_t value = game.cell(column, row);
-        text += value == 0 ? '.' : static_cast<char>('0' + value);
-    }
-    return text;
-}
-
 std::string padded(std::string_view row) { return std::string(row) + std::string(BoardColumns - row.size(), '.'); }
 
-int pixelOf(int cell) { return cell * TileSize + 10; }
-
-class FallDown : public ::testing::Test {
+class FallDown : public VariantTest {
 protected:
-    TempDataDir dir{std::vector<std::string>{}};  // the table reads and writes Data/var4.hsc here
-    FakeClock clock;
     FallDownGame game;
 
     void startClock() { game.startTicks = clock.now(); }
@@ -92,14 +58,14 @@ TEST_F(FallDown, TicksDoNothingBeforeTheFirstTileClick)
 
 TEST_F(FallDown, FirstClickOnALoneTileStartsTheClockAndFeedsOneTopCell)
 {
-    game.board = bottomRows({"1244"});
+    game.board = boardFromBottomRows({"1244"});
     clickCell(0, 17);
 
     EXPECT_EQ(game.startTicks, clock.now());
-    EXPECT_EQ(rowText(game, 17), padded("1244"));  // the lone tile stays
+    EXPECT_EQ(rowText(game.board, 17), padded("1244"));  // the lone tile stays
     EXPECT_GE(game.cell(0, 0), 1);
     EXPECT_LE(game.cell(0, 0), 4);
-    EXPECT_EQ(rowText(game, 0).substr(1), padded("").substr(1));
+    EXPECT_EQ(rowText(game.board, 0).substr(1), padded("").substr(1));
     EXPECT_EQ(game.refillColumn, 1);
     EXPECT_EQ(game.points, 0);
 }
@@ -108,7 +74,7 @@ TEST_F(FallDown, ClickOnAnEmptyCellFeedsOnlyOnceTheClockRuns)
 {
     for (bool running : {false, true}) {
         SCOPED_TRACE(running ? "clock running" : "clock not started");
-        game.board = bottomRows({"1244"});
+        game.board = boardFromBottomRows({"1244"});
         game.refillColumn = 0;
         game.startTicks = running ? clock.now() - 3000 : 0;
         clickCell(6, 9);
@@ -122,7 +88,7 @@ TEST_F(FallDown, ClickOnAnEmptyCellFeedsOnlyOnceTheClockRuns)
 TEST_F(FallDown, OneCycleIsTwentyFivePlacementsAndOneFall)
 {
     // Even columns hold two tiles, odd columns one.
-    game.board = bottomRows({
+    game.board = boardFromBottomRows({
         "1.2.3.4.1.2.3.4.1.2.3.4.1",
         "2341234123412341234123412",
     });
@@ -140,7 +106,7 @@ TEST_F(FallDown, OneCycleIsTwentyFivePlacementsAndOneFall)
 
     game.tick();
     EXPECT_EQ(game.refillColumn, 0);
-    EXPECT_EQ(rowText(game, 0), padded(""));
+    EXPECT_EQ(rowText(game.board, 0), padded(""));
     for (int column = 0; column < BoardColumns; ++column) {
         const int landing = column % 2 == 0 ? 15 : 16;
         EXPECT_EQ(game.cell(column, landing), placed[column]) << column;
@@ -154,8 +120,8 @@ TEST_F(FallDown, RemovalLeavesThisCyclesTopCellHangingAndLetsAnOlderOneFall)
 {
     // Column 1 was fed in this cycle (the feeder stands at column 3); column 5's top cell is
     // left from an earlier cycle.
-    game.board = rowsFrom(0, {".4...3"});
-    const Board below = bottomRows({
+    game.board = boardAt(0, 0, {".4...3"});
+    const Board below = boardFromBottomRows({
         ".2...2",
         "111111....2",
         "2323232323232323232323232",
@@ -168,10 +134,10 @@ TEST_F(FallDown, RemovalLeavesThisCyclesTopCellHangingAndLetsAnOlderOneFall)
     clickCell(0, 16);
 
     EXPECT_EQ(game.points, 5);
-    EXPECT_EQ(rowText(game, 0), padded(".4"));
-    EXPECT_EQ(rowText(game, 15), padded(".....3"));
-    EXPECT_EQ(rowText(game, 16), padded(".2...2....2"));
-    EXPECT_EQ(rowText(game, 17), "2323232323232323232323232");
+    EXPECT_EQ(rowText(game.board, 0), padded(".4"));
+    EXPECT_EQ(rowText(game.board, 15), padded(".....3"));
+    EXPECT_EQ(rowText(game.board, 16), padded(".2...2....2"));
+    EXPECT_EQ(rowText(game.board, 17), "2323232323232323232323232");
     EXPECT_EQ(game.refillColumn, 3);
 }
 
@@ -188,8 +154,8 @@ TEST_F(FallDown, EmptiedColumnsCloseTowardTheMiddleWhileTheTopRowStays)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.clickedColumn);
-        game.board = rowsFrom(0, {"7.7...................7.7"});
-        const Board below = bottomRows({
+        game.board = boardAt(0, 0, {"7.7...................7.7"});
+        const Board below = boardFromBottomRows({
             "...1................1....",
             "2341623456234562345613456",
         });
@@ -200,16 +166,16 @@ TEST_F(FallDown, EmptiedColumnsCloseTowardTheMiddleWhileTheTopRowStays)
 
         clickCell(c.clickedColumn, 17);
 
-        EXPECT_EQ(rowText(game, 17), c.bottomAfter);
-        EXPECT_EQ(rowText(game, 16), c.aboveAfter);
-        EXPECT_EQ(rowText(game, 0), "7.7...................7.7");
+        EXPECT_EQ(rowText(game.board, 17), c.bottomAfter);
+        EXPECT_EQ(rowText(game.board, 16), c.aboveAfter);
+        EXPECT_EQ(rowText(game.board, 0), "7.7...................7.7");
         EXPECT_EQ(game.state, Playing);
     }
 }
 
 TEST_F(FallDown, TickOntoAnOccupiedTopCellLosesAndPlacesNothing)
 {
-    game.board = rowsFrom(0, {"1234123.3"});
+    game.board = boardAt(0, 0, {"1234123.3"});
     game.board[cellIndex(9, 17)] = 2;
     game.refillColumn = 7;
     game.points = 30;
@@ -232,8 +198,8 @@ TEST_F(FallDown, TickOntoAnOccupiedTopCellLosesAndPlacesNothing)
 
 TEST_F(FallDown, FullColumnKeepsItsTopCellAfterTheFallAndLosesWhenTheFeederComesBack)
 {
-    game.board = rowsFrom(0, {"1234123412341234123412341"});
-    const Board bottom = bottomRows({"2121212121212121212121212"});
+    game.board = boardAt(0, 0, {"1234123412341234123412341"});
+    const Board bottom = boardFromBottomRows({"2121212121212121212121212"});
     for (int i = 0; i < BoardCells; ++i)
         game.board[i] |= bottom[i];
     for (int row = 1; row < BoardRows; ++row)
@@ -243,8 +209,8 @@ TEST_F(FallDown, FullColumnKeepsItsTopCellAfterTheFallAndLosesWhenTheFeederComes
 
     game.tick();  // the fall
     EXPECT_EQ(game.refillColumn, 0);
-    EXPECT_EQ(rowText(game, 0), padded("....1"));
-    EXPECT_EQ(rowText(game, 16), "1234123412341234123412341");  // column 4 did not move
+    EXPECT_EQ(rowText(game.board, 0), padded("....1"));
+    EXPECT_EQ(rowText(game.board, 16), "1234123412341234123412341");  // column 4 did not move
 
     for (int i = 0; i < 4; ++i)
         game.tick();
@@ -265,7 +231,7 @@ TEST_F(FallDown, NoMovesBelowTopDealsOneColourMoreUntilTheSevenColourBoardWins)
         game.points = 100;
         game.seconds = 40;
         game.refillColumn = 9;
-        game.board = bottomRows({"2113"});  // its only pair
+        game.board = boardFromBottomRows({"2113"});  // its only pair
         startClock();
         clock.advance(20000);
 
@@ -279,7 +245,7 @@ TEST_F(FallDown, NoMovesBelowTopDealsOneColourMoreUntilTheSevenColourBoardWins)
             EXPECT_TRUE(game.won);
             EXPECT_EQ(game.seconds, 60);
             EXPECT_EQ(game.finalScore, 101 + 5 * 200 + 60 + 3000);
-            EXPECT_EQ(rowText(game, 17), padded("...........23"));  // the last board stays
+            EXPECT_EQ(rowText(game.board, 17), padded("...........23"));  // the last board stays
         } else {
             EXPECT_EQ(game.state, Playing);
             EXPECT_EQ(game.seconds, 40);
@@ -336,11 +302,11 @@ TEST_F(FallDown, MovesBelowTopIgnoreTopRowPairsButCountARowOneMatch)
         int32_t moves;
     };
     const Case cases[] = {
-        {"a pair in the top row only", rowsFrom(0, {"11.5"}), 0},
-        {"row 1 under its colour in row 0", rowsFrom(0, {".2", ".2"}), 1},
-        {"row 1 under another colour", rowsFrom(0, {".2", ".3"}), 0},
-        {"a pair at the bottom right corner", bottomRows({".......................33"}), 2},
-        {"four in an L beside a lone tile", bottomRows({"4.", "45", "44"}), 4},
+        {"a pair in the top row only", boardAt(0, 0, {"11.5"}), 0},
+        {"row 1 under its colour in row 0", boardAt(0, 0, {".2", ".2"}), 1},
+        {"row 1 under another colour", boardAt(0, 0, {".2", ".3"}), 0},
+        {"a pair at the bottom right corner", boardFromBottomRows({".......................33"}), 2},
+        {"four in an L beside a lone tile", boardFromBottomRows({"4.", "45", "44"}), 4},
     };
     for (const Case& c : cases) {
         game.board = c.board;
@@ -350,7 +316,7 @@ TEST_F(FallDown, MovesBelowTopIgnoreTopRowPairsButCountARowOneMatch)
 
 TEST_F(FallDown, PausingAddsEachSpanByItselfAndStopsTheClock)
 {
-    game.board = bottomRows({"1244"});
+    game.board = boardFromBottomRows({"1244"});
     startClock();
     for (int span = 1; span <= 2; ++span) {
         clock.advance(1900);
@@ -382,21 +348,21 @@ TEST_F(FallDown, PauseBeforeTheFirstTileAddsNothingAndResumingStartsTheFeeder)
 
 TEST_F(FallDown, ClickOnATileWhilePausedOnlyResumes)
 {
-    game.board = bottomRows({"1144"});
+    game.board = boardFromBottomRows({"1144"});
     startClock();
     game.leave();
 
     clickCell(0, 17);
 
     EXPECT_EQ(game.state, Playing);
-    EXPECT_EQ(rowText(game, 17), padded("1144"));
+    EXPECT_EQ(rowText(game.board, 17), padded("1144"));
     EXPECT_EQ(game.points, 0);
     EXPECT_EQ(game.refillColumn, 0);
 }
 
 TEST_F(FallDown, PauseLabelPausesButNothingPausesAFinishedGame)
 {
-    game.board = bottomRows({"1144"});
+    game.board = boardFromBottomRows({"1144"});
     game.pauseButton = SDL_Rect{370, 576, 60, 22};
     startClock();
     game.click(399, 580);
@@ -418,7 +384,7 @@ TEST_F(FallDown, ClickWhoseFeedingStepLosesDealsNoNewBoard)
     // No move is left below the top row, and the feeder's next cell is taken.
     for (int column : {0, 1}) {  // a lone tile, then an empty cell
         SCOPED_TRACE(column);
-        game.board = rowsFrom(0, {"5"});
+        game.board = boardAt(0, 0, {"5"});
         game.board[cellIndex(0, 17)] = 2;
         game.board[cellIndex(2, 17)] = 3;
         game.colourCount = 7;
@@ -435,31 +401,17 @@ TEST_F(FallDown, ClickWhoseFeedingStepLosesDealsNoNewBoard)
         EXPECT_FALSE(game.won);
         EXPECT_EQ(game.colourCount, 7);
         EXPECT_EQ(game.finalScore, 4 * 200 + 30);
-        EXPECT_EQ(rowText(game, 17), padded("2.3"));
+        EXPECT_EQ(rowText(game.board, 17), padded("2.3"));
     }
 }
 
 namespace {
 
-class FallDownScreen : public ::testing::Test {
+class FallDownScreen : public VariantTest {
 protected:
-    TempDataDir dir;
     DummyScreen screen;
-    FakeClock clock;
     FallDownGame game;
     TextRecorder recorder;
-
-    using Line = std::tuple<std::string, int32_t, int32_t>;  // text, y, size; all centred
-    std::vector<Line> centredLines() const
-    {
-        std::vector<Line> lines;
-        for (const DrawnText& t : recorder.texts) {
-            EXPECT_EQ(t.x, 0) << t.text;
-            EXPECT_EQ(t.align, TextAlign::Center) << t.text;
-            lines.emplace_back(t.text, t.y, t.size);
-        }
-        return lines;
-    }
 };
 
 }  // namespace
@@ -474,20 +426,17 @@ TEST_F(FallDownScreen, WonResultLinesAddUpToTheTotal)
     game.finalScore = 6600;
     game.draw();
 
-    const std::vector<Line> expected = {
-        {"Gewonnen!", 10, 35},
-        {"Endeergebniss des Spiels", 75, 18},
-        {"~~~~~~~~~~~~~~~~~~~~~~~~~~~~~", 100, 18},
-        {"Punkte: 2000", 125, 18},
-        {"Zeit: 600 Sekunden", 150, 18},
-        {"Farben: 8", 175, 18},
-        {"-> Bonus: 1000", 200, 18},
-        {"-> GewinnBonus: 3000", 225, 18},
-        {"-------------------------------------", 250, 18},
-        {"Gesamtergebniss: 6600", 275, 18},
-        {"weiter", 576, 18},
-    };
-    EXPECT_EQ(centredLines(), expected);
+    expectTexts(recorder.texts, outcomeScreen("Gewonnen!", {
+        "Endeergebniss des Spiels",
+        "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~",
+        "Punkte: 2000",
+        "Zeit: 600 Sekunden",
+        "Farben: 8",
+        "-> Bonus: 1000",
+        "-> GewinnBonus: 3000",
+        "-------------------------------------",
+        "Gesamtergebniss: 6600",
+    }));
     EXPECT_GT(continueButton.w, 0);
 }
 
@@ -500,38 +449,30 @@ TEST_F(FallDownScreen, LostResultLeavesTheWinBonusLineEmpty)
     game.finalScore = 795;
     game.draw();
 
-    const std::vector<Line> expected = {
-        {"Leider Verloren!", 10, 35},
-        {"Endeergebniss des Spiels", 75, 18},
-        {"~~~~~~~~~~~~~~~~~~~~~~~~~~~~~", 100, 18},
-        {"Punkte: 500", 125, 18},
-        {"Zeit: 95 Sekunden", 150, 18},
-        {"Farben: 4", 175, 18},
-        {"-> Bonus: 200", 200, 18},
-        {"-------------------------------------", 250, 18},
-        {"Gesamtergebniss: 795", 275, 18},
-        {"weiter", 576, 18},
-    };
-    EXPECT_EQ(centredLines(), expected);
+    expectTexts(recorder.texts, outcomeScreen("Leider Verloren!", {
+        "Endeergebniss des Spiels",
+        "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~",
+        "Punkte: 500",
+        "Zeit: 95 Sekunden",
+        "Farben: 4",
+        "-> Bonus: 200",
+        "",
+        "-------------------------------------",
+        "Gesamtergebniss: 795",
+    }));
 }
 
 TEST_F(FallDownScreen, StatusBarLabelsPauseAndCountsMovesBelowTheTopRow)
 {
-    game.board = rowsFrom(0, {"33", "1", "14"});  // the top-row pair does not count
+    game.board = boardAt(0, 0, {"33", "1", "14"});  // the top-row pair does not count
     game.points = 12;
     game.draw();
 
-    ASSERT_EQ(recorder.texts.size(), 3u);
-    EXPECT_EQ(recorder.texts[0].text, "Punkte: 12");
-    EXPECT_EQ(recorder.texts[0].align, TextAlign::Left);
-    EXPECT_EQ(recorder.texts[1].text, "(pause)");
-    EXPECT_EQ(recorder.texts[1].align, TextAlign::Center);
-    EXPECT_EQ(recorder.texts[2].text, "M\xF6glichkeiten: 2");
-    EXPECT_EQ(recorder.texts[2].align, TextAlign::Right);
-    for (const DrawnText& t : recorder.texts) {
-        EXPECT_EQ(t.y, 576);
-        EXPECT_EQ(t.size, 18);
-    }
+    expectTexts(recorder.texts, {
+        {"Punkte: 12", 0, 576, TextAlign::Left, 18},
+        {"(pause)", 0, 576, TextAlign::Center, 18},
+        {"M\xF6glichkeiten: 2", 0, 576, TextAlign::Right, 18},
+    });
 
     // The label as drawn is the button.
     ASSERT_GT(game.pauseButton.w, 0);
@@ -541,10 +482,7 @@ TEST_F(FallDownScreen, StatusBarLabelsPauseAndCountsMovesBelowTheTopRow)
 
     recorder.clear();
     game.draw();
-    ASSERT_EQ(recorder.texts.size(), 1u);
-    EXPECT_EQ(recorder.texts[0].text, " P A U S E ! ");
-    EXPECT_EQ(recorder.texts[0].y, 200);
-    EXPECT_EQ(recorder.texts[0].size, 90);
+    expectTexts(recorder.texts, {pauseWord});
 }
 
 TEST_F(FallDownScreen, ContinueLeadsThroughNameEntryAndEntersTheNameUnchanged)

@@ -8,65 +8,29 @@
 #include <string>
 #include <vector>
 
-#include "TestSupport.h"
+#include "VariantTestSupport.h"
 #include "game/Game.h"
 #include "variants/SpeedGame.h"
 
-using testing_support::DummyScreen;
-using testing_support::FakeClock;
-using testing_support::TempDataDir;
-using testing_support::TextRecorder;
+using namespace testing_support;
 
 namespace {
 
-// The strings are the board's lowest rows as seen on screen, the last one is row 17;
-// '.' is empty, digits are colours, the rows above stay empty.
-Board boardFromBottomRows(const std::vector<std::string>& rows)
-{
-    Board board{};
-    const int top = BoardRows - static_cast<int>(rows.size());
-    for (size_t r = 0; r < rows.size(); ++r)
-        for (size_t c = 0; c < rows[r].size(); ++c)
-            if (rows[r][c] != '.')
-                board[cellIndex(static_cast<int>(c), top + static_cast<int>(r))] =
-                    static_cast<uint16_t>(rows[r][c] - '0');
-    return board;
-}
-
-// Every drawn text against its expected text, position, alignment and size, in drawing order.
-void expectTexts(const std::vector<DrawnText>& drawn, const std::vector<DrawnText>& expected)
-{
-    ASSERT_EQ(drawn.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE(expected[i].text);
-        EXPECT_EQ(drawn[i].text, expected[i].text);
-        EXPECT_EQ(drawn[i].x, expected[i].x);
-        EXPECT_EQ(drawn[i].y, expected[i].y);
-        EXPECT_EQ(drawn[i].align, expected[i].align);
-        EXPECT_EQ(drawn[i].size, expected[i].size);
-    }
-}
-
-int pixelX(int column) { return column * TileSize + 5; }
-int pixelY(int row) { return row * TileSize + 5; }
-
 // A group of four 1s (clicked at column 2), an upright pair of 3s that survives the collapse,
 // and a lone 2 at column 6.
-const std::vector<std::string> groupPairAndLoneTile = {
+const std::vector<std::string_view> groupPairAndLoneTile = {
     "1...3..",
     "111.3.2",
 };
 const int loneColumn = 6;
 
 // Lone tiles only: no move anywhere.
-const std::vector<std::string> noMoves = {"1212", "2121"};
+const std::vector<std::string_view> noMoves = {"1212", "2121"};
 
-class SpeedGameTest : public testing::Test {
+class SpeedGameTest : public VariantTest {
 protected:
-    ~SpeedGameTest() override { continueButton = SDL_Rect{0, 0, 0, 0}; }
-
     // A game of this difficulty with the given board and its clock running since `since` ms ago.
-    void start(int16_t difficulty, const std::vector<std::string>& rows, uint32_t since = 0)
+    void start(int16_t difficulty, const std::vector<std::string_view>& rows, uint32_t since = 0)
     {
         game = std::make_unique<SpeedGame>(difficulty);
         game->board = boardFromBottomRows(rows);
@@ -74,8 +38,6 @@ protected:
         clock.advance(since);
     }
 
-    TempDataDir dir;
-    FakeClock clock;
     DummyScreen screen{true};
     std::unique_ptr<SpeedGame> game;
 };
@@ -113,15 +75,15 @@ TEST_F(SpeedGameTest, TicksDrainOnlyWhileTheClockRunsAndWastedClicksCostTwice)
 
         game->tick();
         EXPECT_EQ(game->points, expected) << "the clock has not started";
-        game->click(pixelX(3), 590);
+        game->click(pixelOf(3), 590);
         EXPECT_EQ(game->points, expected) << "below the board";
-        game->click(pixelX(10), pixelY(3));
+        game->click(pixelOf(10), pixelOf(3));
         expected -= 2 * c.drain;
         EXPECT_EQ(game->points, expected) << "empty cell";
         EXPECT_EQ(game->startTicks, 0u);
         EXPECT_EQ(game->tileClicks, 0);
 
-        game->click(pixelX(loneColumn), pixelY(17));
+        game->click(pixelOf(loneColumn), pixelOf(17));
         expected -= 2 * c.drain;
         EXPECT_EQ(game->points, expected) << "lone tile";
         EXPECT_EQ(game->startTicks, clock.now());
@@ -154,7 +116,7 @@ TEST_F(SpeedGameTest, RemovalPaysOnlyWhileColoursExceedDifficultyByMoreThanOne)
         start(c.difficulty, groupPairAndLoneTile);
         game->colourCount = c.colours;
         const int before = game->points;
-        game->click(pixelX(2), pixelY(17));
+        game->click(pixelOf(2), pixelOf(17));
         EXPECT_EQ(game->points, before + c.gain);
         EXPECT_EQ(game->occupiedCells(), 3);
         EXPECT_EQ(game->colourCount, c.colours) << "moves are left, so no new board";
@@ -184,7 +146,7 @@ TEST_F(SpeedGameTest, TenthTileClickDrawsTheCornerBeforeItsOwnCollapse)
         game->gravityColumn = 12;
         game->tileClicks = 9;
         std::srand(seedForCorner(c.corner));
-        game->click(pixelX(0), pixelY(17));
+        game->click(pixelOf(0), pixelOf(17));
         EXPECT_EQ(game->tileClicks, 10);
         EXPECT_EQ(game->gravityRow, c.row);
         EXPECT_EQ(game->gravityColumn, c.column);
@@ -193,7 +155,7 @@ TEST_F(SpeedGameTest, TenthTileClickDrawsTheCornerBeforeItsOwnCollapse)
     }
     start(0, {"...3", "1123"});
     game->tileClicks = 8;
-    game->click(pixelX(0), pixelY(17));
+    game->click(pixelOf(0), pixelOf(17));
     EXPECT_EQ(game->gravityRow, 17);
     EXPECT_EQ(game->gravityColumn, 0);
     EXPECT_EQ(game->cell(1, 17), 3);
@@ -207,7 +169,7 @@ TEST_F(SpeedGameTest, BoardWithoutMovesIsFollowedByOneWithAnotherColour)
         start(difficulty, {"1", "1", "2"});
         game->colourCount = 4;
         const int before = game->points;
-        game->click(pixelX(0), pixelY(16));
+        game->click(pixelOf(0), pixelOf(16));
         EXPECT_EQ(game->colourCount, 5);
         EXPECT_EQ(game->points, before + (4 - difficulty - 1 > 0 ? 4 - difficulty - 1 : 0) + difficulty * 40);
         EXPECT_EQ(game->occupiedCells(), BoardCells);
@@ -255,7 +217,7 @@ TEST_F(SpeedGameTest, WinsAfterTheSevenColourBoard)
         start(c.difficulty, {"3..", "411"}, 200000);
         game->colourCount = 7;
         game->points = c.pointsBefore;
-        game->click(pixelX(1), pixelY(17));
+        game->click(pixelOf(1), pixelOf(17));
         EXPECT_EQ(game->state, GameResults);
         EXPECT_EQ(game->points, 150);
         EXPECT_EQ(game->colourCount, 8);
@@ -271,7 +233,7 @@ TEST_F(SpeedGameTest, LosingClickKeepsTheBoardAndEndsOnlyOnce)
     start(1, noMoves, 100000);
     game->colourCount = 4;
     game->points = 1;
-    game->click(pixelX(2), pixelY(17));
+    game->click(pixelOf(2), pixelOf(17));
     EXPECT_EQ(game->state, GameResults);
     EXPECT_EQ(game->points, -5);
     EXPECT_EQ(game->finalScore, 900);
@@ -280,7 +242,7 @@ TEST_F(SpeedGameTest, LosingClickKeepsTheBoardAndEndsOnlyOnce)
     const struct {
         const char* what;
         int x, y;
-    } clicks[] = {{"lone tile", pixelX(1), pixelY(16)}, {"empty cell", pixelX(9), pixelY(9)}};
+    } clicks[] = {{"lone tile", pixelOf(1), pixelOf(16)}, {"empty cell", pixelOf(9), pixelOf(9)}};
     for (const auto& c : clicks) {
         SCOPED_TRACE(c.what);
         start(0, noMoves, 10000);
@@ -301,7 +263,7 @@ TEST_F(SpeedGameTest, GameLostBeforeItsClockRanCountsNoSeconds)
     game = std::make_unique<SpeedGame>(0);
     game->board = boardFromBottomRows(noMoves);
     game->points = 5;
-    game->click(pixelX(9), pixelY(9));
+    game->click(pixelOf(9), pixelOf(9));
     EXPECT_EQ(game->state, GameResults);
     EXPECT_EQ(game->seconds, 0);
     EXPECT_EQ(game->finalScore, 300);
@@ -317,7 +279,7 @@ TEST_F(SpeedGameTest, PauseAddsEachSpanTruncatedAndAClickOnlyResumes)
     EXPECT_EQ(game->seconds, 0) << "the clock had not started";
 
     for (int span = 1; span <= 2; ++span) {
-        game->click(pixelX(2), pixelY(17));
+        game->click(pixelOf(2), pixelOf(17));
         EXPECT_EQ(game->state, Playing);
         EXPECT_EQ(game->startTicks, clock.now());
         EXPECT_EQ(game->board, boardFromBottomRows(groupPairAndLoneTile)) << "the tile stays";
@@ -340,7 +302,7 @@ TEST_F(SpeedGameTest, PauseLabelPausesAndAFinishedGameIsNeverPaused)
     EXPECT_EQ(game->state, Paused);
     TextRecorder recorder;
     game->draw();
-    expectTexts(recorder.texts, {{" P A U S E ! ", 0, 200, TextAlign::Center, 90}});
+    expectTexts(recorder.texts, {pauseWord});
 
     for (int32_t finished : {GameResults, NameEntry, ShowHighscores}) {
         SCOPED_TRACE(finished);
@@ -371,14 +333,15 @@ TEST_F(SpeedGameTest, ResultScreenLinesWhenWonAndWhenLost)
         const char* what;
         int16_t difficulty, points, seconds, colours;
         int32_t finalScore;
-        std::vector<std::string> lines;  // heading, then lines 1 to 10
+        std::string heading;
+        std::vector<std::string> lines;  // lines 1 to 10
     } cases[] = {
-        {"won at Schwer", 2, 150, 200, 8, 4750,
-         {"Gewonnen!", "Endeergebniss des Spiels", "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~", "RestPunkte: 150",
+        {"won at Schwer", 2, 150, 200, 8, 4750, "Gewonnen!",
+         {"Endeergebniss des Spiels", "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~", "RestPunkte: 150",
           "Zeit: 200 Sekunden", "Farben: 8", "Schwierigkeit: Schwer", "-> Bonus: 2400", "-> GewinnBonus: 2000",
           hyphens, "Gesamtergebniss: 4750"}},
-        {"lost at Mittel", 1, -5, 100, 4, 900,
-         {"Leider Verloren!", "Endeergebniss des Spiels", "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~", "RestPunkte: 0",
+        {"lost at Mittel", 1, -5, 100, 4, 900, "Leider Verloren!",
+         {"Endeergebniss des Spiels", "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~", "RestPunkte: 0",
           "Zeit: 100 Sekunden", "Farben: 4", "Schwierigkeit: Mittel", "-> Bonus: 800", "", hyphens,
           "Gesamtergebniss: 900"}},
     };
@@ -391,15 +354,9 @@ TEST_F(SpeedGameTest, ResultScreenLinesWhenWonAndWhenLost)
         game->colourCount = c.colours;
         game->finalScore = c.finalScore;
 
-        std::vector<DrawnText> expected = {{c.lines[0], 0, 10, TextAlign::Center, 35}};
-        for (int line = 1; line <= 10; ++line)
-            if (!c.lines[line].empty())
-                expected.push_back({c.lines[line], 0, 75 + 25 * (line - 1), TextAlign::Center, 18});
-        expected.push_back({"weiter", 0, 576, TextAlign::Center, 18});
-
         TextRecorder recorder;
         game->draw();
-        expectTexts(recorder.texts, expected);
+        expectTexts(recorder.texts, outcomeScreen(c.heading, c.lines));
     }
 }
 
@@ -414,14 +371,7 @@ TEST_F(SpeedGameTest, HighscoreRowCarriesTheDifficultyInTheSavedFile)
         game = std::make_unique<SpeedGame>(c.difficulty);
         game->state = GameResults;
         game->finalScore = 501 + c.difficulty;
-        continueButton = SDL_Rect{360, 576, 80, 22};
-        game->click(10, 10);
-        EXPECT_EQ(game->state, GameResults);
-        game->click(400, 580);
-        ASSERT_EQ(game->state, NameEntry);
-        game->playerName = "Abc";
-        game->click(400, 580);
-        EXPECT_EQ(game->state, ShowHighscores);
+        enterNameThroughContinue(*game, "Abc");
         game.reset();
         EXPECT_NE(dir.readFile("Data/var3.hsc").find(c.row), std::string::npos);
     }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "TestSupport.h"
+#include "VariantTestSupport.h"
 #include "app/Application.h"
 #include "highscore/HighscoreTable.h"
 #include "variants/StandardGame.h"
@@ -17,47 +17,16 @@ using namespace testing_support;
 
 namespace {
 
-// The strings are the board's lowest rows, written as they appear on screen: the last string
-// is row 17. '.' is empty, digits are colours; the rows above stay empty.
-Board boardFromBottomRows(std::initializer_list<std::string> rows)
-{
-    Board board{};
-    int row = BoardRows - static_cast<int>(rows.size());
-    for (const std::string& text : rows) {
-        for (int column = 0; column < static_cast<int>(text.size()); ++column)
-            board[cellIndex(column, row)] = text[column] == '.' ? 0 : static_cast<uint16_t>(text[column] - '0');
-        ++row;
-    }
-    return board;
-}
-
-// `tiles` tiles stacked from the bottom, column after column, in two colours of which no two
-// neighbours are equal: a board without a move.
-Board loneTiles(int tiles)
-{
-    Board board{};
-    for (int i = 0; i < tiles; ++i) {
-        const int column = i / BoardRows;
-        const int row = BoardRows - 1 - i % BoardRows;
-        board[cellIndex(column, row)] = static_cast<uint16_t>((column + row) % 2 + 1);
-    }
-    return board;
-}
-
 // Three 3s stacked in column 0, a pair of 2s, and lone tiles around them.
-const std::initializer_list<std::string> smallBoard = {
+const std::vector<std::string_view> smallBoard = {
     "3....",
     "3122.",
     "34141",
 };
 
-int16_t pixelOf(int cellCoordinate) { return static_cast<int16_t>(cellCoordinate * TileSize + 5); }
-
-class StandardGameTest : public testing::Test {
+class StandardGameTest : public VariantTest {
 protected:
-    TempDataDir dir;
     DummyScreen screen{true};
-    FakeClock clock;
     StandardGame game;
 
     void clickCell(int column, int row) { game.click(pixelOf(column), pixelOf(row)); }
@@ -303,35 +272,6 @@ TEST_F(StandardGameTest, ContinueLeadsToTheNextLevelAndAfterLevelSixToTheFinalRe
 
 // --- screens ----------------------------------------------------------------------------
 
-struct Line {
-    std::string text;
-    int32_t x;
-    int32_t y;
-    TextAlign align;
-};
-
-std::vector<Line> linesOf(const TextRecorder& recorder)
-{
-    std::vector<Line> lines;
-    for (const DrawnText& t : recorder.texts) {
-        EXPECT_EQ(t.size, 18) << t.text;
-        lines.push_back({t.text, t.x, t.y, t.align});
-    }
-    return lines;
-}
-
-bool operator==(const Line& a, const Line& b)
-{
-    return a.text == b.text && a.x == b.x && a.y == b.y && a.align == b.align;
-}
-
-void PrintTo(const Line& line, std::ostream* out)
-{
-    *out << '"' << line.text << "\" at " << line.x << "," << line.y << " align " << static_cast<int>(line.align);
-}
-
-Line resultLine(int i, const std::string& text) { return {text, 0, 50 + 25 * i, TextAlign::Center}; }
-const Line continueLabel{"weiter", 0, 576, TextAlign::Center};
 const std::string tildes(29, '~');
 const std::string hyphens(37, '-');
 
@@ -343,12 +283,11 @@ TEST_F(StandardGameTest, PlayingScreenShowsPointsClicksAndMovesBelowTheBoard)
     TextRecorder recorder;
     game.draw();
 
-    const std::vector<Line> expected = {
-        {"Punkte: 42", 0, 576, TextAlign::Left},
-        {"Klicks: 7", 0, 576, TextAlign::Center},
-        {"M\xF6glichkeiten: 5", 0, 576, TextAlign::Right},
-    };
-    EXPECT_EQ(linesOf(recorder), expected);
+    expectTexts(recorder.texts, {
+        {"Punkte: 42", 0, 576, TextAlign::Left, 18},
+        {"Klicks: 7", 0, 576, TextAlign::Center, 18},
+        {"M\xF6glichkeiten: 5", 0, 576, TextAlign::Right, 18},
+    });
 }
 
 TEST_F(StandardGameTest, LevelResultListsTheLevelLineByLine)
@@ -358,25 +297,24 @@ TEST_F(StandardGameTest, LevelResultListsTheLevelLineByLine)
     TextRecorder recorder;
     game.draw();
 
-    const std::vector<Line> expected = {
-        resultLine(0, "Zwischenergebniss Level 2"),
-        resultLine(1, tildes),
-        resultLine(2, "Punkte: 300"),
-        resultLine(3, "Klicks: 20"),
-        resultLine(4, "Punkte pro Klick: 15"),
-        resultLine(5, "Nicht entfernt: 10 %"),
-        resultLine(6, "Schwierigkeit: 3 Farben"),
-        resultLine(7, "Ben\xF6tigte Zeit: 10 Sekunden"),
-        resultLine(8, "-> Bonus: 2 Punkte"),
-        resultLine(9, hyphens),
-        resultLine(10, "Ergebniss f\xFCr dieses Level:"),
-        resultLine(11, "302 Punkte"),
-        resultLine(12, hyphens),
-        resultLine(13, "Derzeitiges Gesamtergebniss:"),
-        resultLine(14, "1302 Punkte"),
-        continueLabel,
-    };
-    EXPECT_EQ(linesOf(recorder), expected);
+    const std::vector<DrawnText> expected = resultScreen({
+        "Zwischenergebniss Level 2",
+        tildes,
+        "Punkte: 300",
+        "Klicks: 20",
+        "Punkte pro Klick: 15",
+        "Nicht entfernt: 10 %",
+        "Schwierigkeit: 3 Farben",
+        "Ben\xF6tigte Zeit: 10 Sekunden",
+        "-> Bonus: 2 Punkte",
+        hyphens,
+        "Ergebniss f\xFCr dieses Level:",
+        "302 Punkte",
+        hyphens,
+        "Derzeitiges Gesamtergebniss:",
+        "1302 Punkte",
+    });
+    expectTexts(recorder.texts, expected);
 }
 
 TEST_F(StandardGameTest, LevelResultWithoutClicksLeavesLineFourEmptyInItsPlace)
@@ -388,12 +326,15 @@ TEST_F(StandardGameTest, LevelResultWithoutClicksLeavesLineFourEmptyInItsPlace)
     TextRecorder recorder;
     game.draw();
 
-    const std::vector<Line> lines = linesOf(recorder);
-    ASSERT_EQ(lines.size(), 15u);
-    EXPECT_EQ(lines[3], resultLine(3, "Klicks: 0"));
-    EXPECT_EQ(lines[4], resultLine(5, "Nicht entfernt: 20 %"));
-    EXPECT_EQ(lines[6], resultLine(7, "Ben\xF6tigte Zeit: 0 Sekunden"));
-    EXPECT_EQ(lines[7], resultLine(8, "-> Bonus: 0 Punkte"));
+    ASSERT_EQ(recorder.texts.size(), 15u);
+    const std::vector<DrawnText> aroundTheGap(recorder.texts.begin() + 3, recorder.texts.begin() + 8);
+    expectTexts(aroundTheGap, {
+        resultLineAt(3, "Klicks: 0"),
+        resultLineAt(5, "Nicht entfernt: 20 %"),
+        resultLineAt(6, "Schwierigkeit: 6 Farben"),
+        resultLineAt(7, "Ben\xF6tigte Zeit: 0 Sekunden"),
+        resultLineAt(8, "-> Bonus: 0 Punkte"),
+    });
 }
 
 TEST_F(StandardGameTest, LevelResultSumsBonusAndPointsBeyondSixteenBits)
@@ -421,19 +362,18 @@ TEST_F(StandardGameTest, FinalResultListsTheGameLineByLine)
     TextRecorder recorder;
     game.draw();
 
-    const std::vector<Line> expected = {
-        resultLine(0, "Endeergebniss des Spiels"),
-        resultLine(1, tildes),
-        resultLine(2, "Punkte: 1792"),
-        resultLine(3, "Klicks: 12"),
-        resultLine(4, "Punkte pro Klick: 149"),
-        resultLine(5, "Nicht entfernt: 20 %"),
-        resultLine(6, "Ben\xF6tigte Zeit: 21 Sekunden"),
-        resultLine(7, hyphens),
-        resultLine(8, "Gesamtergebniss: 1792 Punkte"),
-        continueLabel,
-    };
-    EXPECT_EQ(linesOf(recorder), expected);
+    const std::vector<DrawnText> expected = resultScreen({
+        "Endeergebniss des Spiels",
+        tildes,
+        "Punkte: 1792",
+        "Klicks: 12",
+        "Punkte pro Klick: 149",
+        "Nicht entfernt: 20 %",
+        "Ben\xF6tigte Zeit: 21 Sekunden",
+        hyphens,
+        "Gesamtergebniss: 1792 Punkte",
+    });
+    expectTexts(recorder.texts, expected);
 }
 
 TEST_F(StandardGameTest, FinalResultWithoutClicksLeavesLineFourEmpty)

@@ -1,0 +1,17 @@
+#pragma once
+#include "game/Game.h"
+
+namespace testing_support {
+
+// A game without rules of its own, to drive the shared parts of Game.
+class BareGame : public Game {
+public:
+    void click(int32_t, int32_t) override {}
+    void draw() override {}
+    void tick() override {}
+    void leave() override {}
+    using Game::drawContinueButton;
+    using Game::handleEndOfGameClick;
+};
+
+}  // namespace testing_support
