@@ -7,6 +7,7 @@
 #include "game/Game.h"
 #include "gfx/Screen.h"
 #include "gfx/Tileset.h"
+#include "highscore/HighscoreTable.h"
 
 const std::array<std::string, 4> variantNames = {"Standart Click", "Chaos Click", "Speed Click", "FallDown Click"};
 
@@ -32,9 +33,12 @@ Application::Application(int videoDepth)
 
 Application::~Application()
 {
-    // The game writes its highscore list back while it is deleted.
+    // The game writes its highscore list back while it is deleted; so does a list opened from
+    // the menu, which the program may also end on.
     delete game;
     game = nullptr;
+    delete shownHighscores;
+    shownHighscores = nullptr;
     delete[] tileRects;
     tileRects = nullptr;
     SDL_FreeSurface(tileSheet);
