@@ -140,10 +140,13 @@ std::optional<Point> tileOfAGroup(const Screenshot& shot)
 
 // ---- What each screen looks like ---------------------------------------------------------
 
-bool titleShown(const Screenshot& s) { return s.countRed({150, 10, 500, 80}) > 500; }
-
-// The title, and nothing between the last button and the music label.
-bool mainMenuShown(const Screenshot& s) { return titleShown(s) && s.countNonBlack({0, 400, 800, 170}) == 0; }
+// The red title, and nothing in the gaps below it and below the last button: a result screen
+// with a heading at the top has its lines there.
+bool mainMenuShown(const Screenshot& s)
+{
+    return s.countRed({150, 10, 500, 80}) > 500 && s.countNonBlack({0, 85, 800, 45}) == 0 &&
+           s.countNonBlack({0, 365, 800, 205}) == 0;
+}
 
 // The explanation lines of the last variant stand where no other menu screen has text.
 bool variantScreenShown(const Screenshot& s) { return s.countRed({0, 440, 800, 40}) > 100; }
@@ -162,8 +165,12 @@ bool difficultyScreenShown(const Screenshot& s)
 
 bool boardShown(const Screenshot& s) { return s.countNonBlack({0, 0, 800, 576}) > 100000; }
 
-// "Wirklich beenden" over an otherwise black window.
-bool confirmationShown(const Screenshot& s) { return s.countRed({200, 150, 400, 45}) > 300 && !boardShown(s); }
+// "Wirklich beenden" with "Ja" and "Nein" below it, on an otherwise black window.
+bool confirmationShown(const Screenshot& s)
+{
+    return s.countRed({200, 150, 400, 45}) > 300 && s.countNonBlack({0, 0, 800, 150}) == 0 &&
+           s.countNonBlack({0, 240, 800, 360}) == 0;
+}
 
 // " P A U S E ! " in big letters alone on the window: no board around it, no status line.
 bool pauseShown(const Screenshot& s)
@@ -231,7 +238,7 @@ TEST_F(VariantsE2E, StandardRemovesAClickedGroupAndIsLeftThroughTheQuitQuestion)
     const auto tile = tileOfAGroup(dealt);
     ASSERT_TRUE(tile.has_value()) << "two colours on 450 cells always make a group";
     click(*tile);
-    EXPECT_TRUE(waitFor(groupRemovedAndSettled));
+    ASSERT_TRUE(waitFor(groupRemovedAndSettled)) << game.standardError();
 
     ASSERT_TRUE(leaveThroughEnde()) << game.standardError();
     EXPECT_TRUE(data.exists("Data/var1.hsc"));
@@ -251,7 +258,7 @@ TEST_F(VariantsE2E, ChaosWithFiveColoursRearrangesTheBoardAfterAGroupClick)
     ASSERT_TRUE(tile.has_value());
     click(*tile);
     const BoardPicture before = boardPicture(dealt);
-    EXPECT_TRUE(waitFor([&](const Screenshot& s) {
+    ASSERT_TRUE(waitFor([&](const Screenshot& s) {
         return boardShown(s) && emptyCells(s) >= 2 && everyColumnInOneRun(s) && boardPicture(s) != before;
     })) << "the group is gone and the rest has moved toward the new point of gravity";
 
@@ -305,10 +312,10 @@ TEST_F(VariantsE2E, FallDownStartsWithThreeEmptyRowsAndFeedsTheTopRowOnceATileIs
     ASSERT_TRUE(tile.has_value());
     click(*tile);
     // Below the top row the removed tiles stay missing: the feeder's row falls only once it is full.
-    EXPECT_TRUE(waitFor([](const Screenshot& s) { return boardShown(s) && emptyCellsInRows(s, 1, Rows - 1) >= 2 * Columns + 2; }))
+    ASSERT_TRUE(waitFor([](const Screenshot& s) { return boardShown(s) && emptyCellsInRows(s, 1, Rows - 1) >= 2 * Columns + 2; }))
         << "the group is gone";
     // The clock runs now: the feeder places its first tile at the left of the top row.
-    EXPECT_TRUE(waitFor([](const Screenshot& s) { return boardShown(s) && !isEmptyCell(s, 0, 0); }))
+    ASSERT_TRUE(waitFor([](const Screenshot& s) { return boardShown(s) && !isEmptyCell(s, 0, 0); }))
         << "no tile appeared in the top row";
 
     ASSERT_TRUE(leaveThroughEnde()) << game.standardError();
