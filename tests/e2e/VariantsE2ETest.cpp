@@ -8,7 +8,6 @@
 #include <functional>
 #include <optional>
 #include <set>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -182,7 +181,10 @@ bool pauseShown(const Screenshot& s)
 bool fullBoardShown(const Screenshot& s) { return boardShown(s) && emptyCells(s) == 0; }
 
 // A group has gone and the rest has fallen into place.
-bool groupRemovedAndSettled(const Screenshot& s) { return boardShown(s) && emptyCells(s) >= 2 && settledAtTheBottom(s); }
+bool groupRemovedAndSettled(const Screenshot& s)
+{
+    return boardShown(s) && emptyCells(s) >= 2 && settledAtTheBottom(s);
+}
 
 // ---- The fixture -------------------------------------------------------------------------
 
@@ -302,7 +304,9 @@ TEST_F(VariantsE2E, SpeedPausesOnItsOwnLabelAndTheResumingClickRemovesNothing)
 TEST_F(VariantsE2E, FallDownStartsWithThreeEmptyRowsAndFeedsTheTopRowOnceATileIsClicked)
 {
     ASSERT_TRUE(game.hasWindow()) << game.standardError();
-    const auto dealtShown = [](const Screenshot& s) { return boardShown(s) && emptyCellsInRows(s, 3, Rows - 1) == 0; };
+    const auto dealtShown = [](const Screenshot& s) {
+        return boardShown(s) && emptyCellsInRows(s, 3, Rows - 1) == 0;
+    };
     ASSERT_TRUE(enterVariant(3, dealtShown)) << game.standardError();
     const Screenshot dealt = game.screenshot();
     EXPECT_EQ(emptyCellsInRows(dealt, 0, 2), 3 * Columns) << "the feeder's three rows start empty";
@@ -312,8 +316,10 @@ TEST_F(VariantsE2E, FallDownStartsWithThreeEmptyRowsAndFeedsTheTopRowOnceATileIs
     ASSERT_TRUE(tile.has_value());
     click(*tile);
     // Below the top row the removed tiles stay missing: the feeder's row falls only once it is full.
-    ASSERT_TRUE(waitFor([](const Screenshot& s) { return boardShown(s) && emptyCellsInRows(s, 1, Rows - 1) >= 2 * Columns + 2; }))
-        << "the group is gone";
+    const auto groupGone = [](const Screenshot& s) {
+        return boardShown(s) && emptyCellsInRows(s, 1, Rows - 1) >= 2 * Columns + 2;
+    };
+    ASSERT_TRUE(waitFor(groupGone)) << game.standardError();
     // The clock runs now: the feeder places its first tile at the left of the top row.
     ASSERT_TRUE(waitFor([](const Screenshot& s) { return boardShown(s) && !isEmptyCell(s, 0, 0); }))
         << "no tile appeared in the top row";
