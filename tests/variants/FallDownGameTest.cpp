@@ -416,50 +416,39 @@ protected:
 
 }  // namespace
 
-TEST_F(FallDownScreen, WonResultLinesAddUpToTheTotal)
+TEST_F(FallDownScreen, ResultLinesAddUpToTheTotalAndALossShowsNoWinBonus)
 {
-    game.state = GameResults;
-    game.won = true;
-    game.points = 2000;
-    game.seconds = 600;
-    game.colourCount = 8;
-    game.finalScore = 6600;
-    game.draw();
+    const struct {
+        const char* what;
+        bool won;
+        int16_t points, seconds, colours;
+        int32_t finalScore;
+        std::string heading;
+        std::vector<std::string> lines;  // lines 1 to 9
+    } cases[] = {
+        {"won", true, 2000, 600, 8, 6600, "Gewonnen!",
+         {"Endeergebniss des Spiels", "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~", "Punkte: 2000", "Zeit: 600 Sekunden",
+          "Farben: 8", "-> Bonus: 1000", "-> GewinnBonus: 3000", "-------------------------------------",
+          "Gesamtergebniss: 6600"}},
+        {"lost", false, 500, 95, 4, 795, "Leider Verloren!",
+         {"Endeergebniss des Spiels", "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~", "Punkte: 500", "Zeit: 95 Sekunden",
+          "Farben: 4", "-> Bonus: 200", "", "-------------------------------------", "Gesamtergebniss: 795"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        game.state = GameResults;
+        game.won = c.won;
+        game.points = c.points;
+        game.seconds = c.seconds;
+        game.colourCount = c.colours;
+        game.finalScore = c.finalScore;
+        continueButton = SDL_Rect{0, 0, 0, 0};
+        recorder.clear();
+        game.draw();
 
-    expectTexts(recorder.texts, outcomeScreen("Gewonnen!", {
-        "Endeergebniss des Spiels",
-        "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~",
-        "Punkte: 2000",
-        "Zeit: 600 Sekunden",
-        "Farben: 8",
-        "-> Bonus: 1000",
-        "-> GewinnBonus: 3000",
-        "-------------------------------------",
-        "Gesamtergebniss: 6600",
-    }));
-    EXPECT_GT(continueButton.w, 0);
-}
-
-TEST_F(FallDownScreen, LostResultLeavesTheWinBonusLineEmpty)
-{
-    game.state = GameResults;
-    game.points = 500;
-    game.seconds = 95;
-    game.colourCount = 4;
-    game.finalScore = 795;
-    game.draw();
-
-    expectTexts(recorder.texts, outcomeScreen("Leider Verloren!", {
-        "Endeergebniss des Spiels",
-        "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~",
-        "Punkte: 500",
-        "Zeit: 95 Sekunden",
-        "Farben: 4",
-        "-> Bonus: 200",
-        "",
-        "-------------------------------------",
-        "Gesamtergebniss: 795",
-    }));
+        expectTexts(recorder.texts, outcomeScreen(c.heading, c.lines));
+        EXPECT_GT(continueButton.w, 0);
+    }
 }
 
 TEST_F(FallDownScreen, StatusBarLabelsPauseAndCountsMovesBelowTheTopRow)
