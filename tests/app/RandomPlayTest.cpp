@@ -18,7 +18,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <fstream>
 #include <iostream>
 #include <limits>
 #include <memory>
@@ -124,7 +123,7 @@ struct Coverage {
 class RandomWalk {
 public:
     RandomWalk(uint32_t seed, int preferredVariant, Coverage& coverage)
-        : seed(seed), preferredVariant(preferredVariant), rng(seed), coverage(coverage)
+        : preferredVariant(preferredVariant), rng(seed), coverage(coverage)
     {
     }
 
@@ -214,6 +213,22 @@ private:
     const T& oneOf(const std::vector<T>& items)
     {
         return items[static_cast<size_t>(pick(0, static_cast<int>(items.size()) - 1))];
+    }
+
+    // One of items (not empty, with weights above 0), each as likely as its weight says.
+    template <typename T>
+    const T& weighted(const std::vector<T>& items)
+    {
+        int total = 0;
+        for (const T& item : items)
+            total += item.weight;
+        int chosen = pick(0, total - 1);
+        for (const T& item : items) {
+            if (chosen < item.weight)
+                return item;
+            chosen -= item.weight;
+        }
+        return items.back();
     }
 
     // ---- event log ----
@@ -358,21 +373,12 @@ private:
     void aimedClick()
     {
         const std::vector<Target> t = targets();
-        int total = 0;
-        for (const Target& x : t)
-            total += x.weight;
-        if (total == 0) {
+        if (t.empty()) {
             randomClick();
             return;
         }
-        int chosen = pick(0, total - 1);
-        for (const Target& x : t) {
-            if (chosen < x.weight) {
-                clickInside(*x.rect, std::string("on ") + x.name);
-                return;
-            }
-            chosen -= x.weight;
-        }
+        const Target& target = weighted(t);
+        clickInside(*target.rect, std::string("on ") + target.name);
     }
 
     // Cells of removable groups; on an empty list any cell.
@@ -517,18 +523,7 @@ private:
                     {Draw, 2}};
             break;
         }
-        int total = 0;
-        for (const Weighted& w : menu)
-            total += w.weight;
-        int chosen = pick(0, total - 1);
-        Kind kind = menu.front().kind;
-        for (const Weighted& w : menu) {
-            if (chosen < w.weight) {
-                kind = w.kind;
-                break;
-            }
-            chosen -= w.weight;
-        }
+        const Kind kind = weighted(menu).kind;
         switch (kind) {
         case Aimed: aimedClick(); break;
         case Tile: tileClick(); break;
@@ -818,7 +813,6 @@ private:
         }
     }
 
-    uint32_t seed;
     int preferredVariant;
     std::mt19937 rng;
     Coverage& coverage;

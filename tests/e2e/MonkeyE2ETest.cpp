@@ -29,14 +29,16 @@ using Point = std::pair<int, int>;
 // Points inside the labels of the menus (all centred on x 400 unless said) and of the strip
 // below the board, where "zurück zum Menü", "weiter", "(pause)" and the music label stand.
 const std::vector<Point> menuLabels = {
-    {400, 145}, {400, 195}, {400, 245}, {400, 295},              // main menu, without "Ende"
+    {400, 145}, {400, 145}, {400, 145}, {400, 145},              // "Spielen", the way into the games
+    {400, 195}, {400, 245}, {400, 295},                          // the rest of the main menu but "Ende"
     {400, 118}, {400, 218}, {400, 318}, {400, 418},              // the four variants
+    {400, 118}, {400, 218}, {400, 318}, {400, 418},
     {400, 168}, {400, 268},                                      // colour counts between them
     {400, 128}, {400, 178}, {400, 228}, {400, 278},              // the highscore lists
     {94, 250},  {244, 250}, {394, 250}, {544, 250}, {694, 250},  // the tile set previews
     {400, 587}, {400, 587}, {400, 587},                          // back, "weiter", "(pause)", music
     {215, 586},                                                  // "(ende)"
-    {312, 215}, {500, 215},                                      // "Ja", "Nein"
+    {312, 215}, {500, 215}, {312, 215}, {500, 215},              // "Ja", "Nein"
 };
 
 // The main menu's "Ende" (size 30, centred, top at y 330) lies inside this box: it ends the
@@ -125,7 +127,7 @@ private:
     void lookAtTheScreen()
     {
         ++sampled;
-        boards += game->screenshot().countNonBlack(SDL_Rect{0, 0, 800, 576}) > 200000;
+        boards += game->screenshot().countNonBlack(SDL_Rect{0, 0, 800, 576}) > 100000;
     }
 
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
