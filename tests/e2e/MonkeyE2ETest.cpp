@@ -102,7 +102,8 @@ public:
         if (game->running())
             return true;
         // A click on "Ende" ends the program at once with status 0; that is allowed, and the
-        // monkey starts it again. Any other end is a failure.
+        // monkey starts it again. Any other end is a failure. The program may take a while to
+        // end (the sanitized build checks for leaks first), so a few more clicks can follow.
         const int status = game->waitForExit(10);
         bool clickedEnde = false;
         for (const Point& at : recentClicks)
@@ -145,7 +146,7 @@ private:
         game->click(at.first, at.second, button);
         if (button == 1) {
             recentClicks.push_back(at);
-            if (recentClicks.size() > 3)
+            if (recentClicks.size() > 10)
                 recentClicks.pop_front();
         }
     }
