@@ -14,80 +14,81 @@
 
 namespace testing_support {
 
-// Every variant test works in a folder of its own (the variant's table reads and writes its
-// Data/var*.hsc there) on the fake clock, and leaves "weiter" undrawn for the next test.
-// The screen and the game come in the derived fixture, after these.
+// Every variant test works in a folder of its own (the variant's list file lands there), on the
+// fake clock and a 32-bit screen with the tiles, and leaves "weiter" undrawn for the next test.
 class VariantTest : public testing::Test {
 protected:
     ~VariantTest() override { continueButton = SDL_Rect{0, 0, 0, 0}; }
 
     TempDataDir dir;
     FakeClock clock;
+    DummyScreen screen{true};
 };
 
 // A window pixel inside the cell with this column or row.
 constexpr int pixelOf(int cell) { return cell * TileSize + 5; }
 
-// tiles tiles stacked from the bottom, column after column, in two colours of which no two
-// neighbours are equal: a board without a move.
+// tiles tiles stacked from the bottom, column after column, in two alternating colours: no move.
 inline Board loneTiles(int tiles)
 {
     Board board{};
     for (int i = 0; i < tiles; ++i) {
-        const int column = i / BoardRows;
-        const int row = BoardRows - 1 - i % BoardRows;
+        const int column = i / BoardRows, row = BoardRows - 1 - i % BoardRows;
         board[cellIndex(column, row)] = static_cast<uint16_t>((column + row) % 2 + 1);
     }
     return board;
 }
 
-// Result line i of a screen whose lines start at top: centred, size 18.
-inline DrawnText resultLineAt(int i, const std::string& text, int top = 50)
+inline std::vector<DrawnText> statusBar(const std::string& left, const std::string& centre, const std::string& right)
 {
-    return {text, 0, top + 25 * i, TextAlign::Center, 18};
+    return {{left, 0, 576, TextAlign::Left, 18},
+            {centre, 0, 576, TextAlign::Center, 18},
+            {right, 0, 576, TextAlign::Right, 18}};
 }
 
-inline const DrawnText continueLabel{"weiter", 0, 576, TextAlign::Center, 18};
 inline const DrawnText pauseWord{" P A U S E ! ", 0, 200, TextAlign::Center, 90};
 
-// What a result screen draws: its lines from top (an empty one leaves its place free), then
-// "weiter".
-inline std::vector<DrawnText> resultScreen(const std::vector<std::string>& lines, int top = 50)
+// Result lines from top, 25 pixels apart (an empty one draws nothing but keeps its place),
+// under an optional heading, then "weiter".
+inline std::vector<DrawnText> resultScreen(const std::vector<std::string>& lines, const std::string& heading = "")
 {
     std::vector<DrawnText> drawn;
+    if (!heading.empty())
+        drawn.push_back({heading, 0, 10, TextAlign::Center, 35});
+    const int top = heading.empty() ? 50 : 75;
     for (size_t i = 0; i < lines.size(); ++i)
         if (!lines[i].empty())
-            drawn.push_back(resultLineAt(static_cast<int>(i), lines[i], top));
-    drawn.push_back(continueLabel);
+            drawn.push_back({lines[i], 0, top + 25 * static_cast<int>(i), TextAlign::Center, 18});
+    drawn.push_back({"weiter", 0, 576, TextAlign::Center, 18});
     return drawn;
 }
 
-// The result screen of a game that is won or lost: the heading, then the lines from y 75.
-inline std::vector<DrawnText> outcomeScreen(const std::string& heading, const std::vector<std::string>& lines)
+// One readable line per text, so that a failure shows which text differs and how.
+inline std::vector<std::string> described(const std::vector<DrawnText>& texts)
 {
-    std::vector<DrawnText> drawn = {{heading, 0, 10, TextAlign::Center, 35}};
-    for (const DrawnText& text : resultScreen(lines, 75))
-        drawn.push_back(text);
-    return drawn;
+    std::vector<std::string> lines;
+    for (const DrawnText& t : texts)
+        lines.push_back(t.text + " @" + std::to_string(t.x) + "," + std::to_string(t.y) + " align " +
+                        std::to_string(static_cast<int>(t.align)) + " size " + std::to_string(t.size));
+    return lines;
 }
 
-// Every drawn text against its expected text, position, alignment and size, in drawing order.
 inline void expectTexts(const std::vector<DrawnText>& drawn, const std::vector<DrawnText>& expected)
 {
-    ASSERT_EQ(drawn.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE(expected[i].text);
-        EXPECT_EQ(drawn[i].text, expected[i].text);
-        EXPECT_EQ(drawn[i].x, expected[i].x);
-        EXPECT_EQ(drawn[i].y, expected[i].y);
-        EXPECT_EQ(drawn[i].align, expected[i].align);
-        EXPECT_EQ(drawn[i].size, expected[i].size);
-    }
+    EXPECT_EQ(described(drawn), described(expected));
 }
 
-// From GameResults through "weiter" (placed where a drawn label would be): a click beside it
-// changes nothing, "weiter" leads to the name entry, and "weiter" with name typed enters it
-// into the list.
+// The text drawn at this y, "" if none.
+inline std::string textAt(const TextRecorder& recorder, int y)
+{
+    for (const DrawnText& t : recorder.texts)
+        if (t.y == y)
+            return t.text;
+    return "";
+}
+
+// From GameResults through "weiter": a click beside it changes nothing, "weiter" leads to the
+// name entry, and "weiter" with a name typed enters it into the list.
 inline void enterNameThroughContinue(Game& game, const std::string& name)
 {
     continueButton = SDL_Rect{360, 576, 80, 22};
