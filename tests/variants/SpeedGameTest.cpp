@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "VariantTestSupport.h"
-#include "game/Game.h"
 #include "variants/SpeedGame.h"
 
 using namespace testing_support;
@@ -22,7 +22,6 @@ const std::vector<std::string_view> groupPairAndLoneTile = {
     "1...3..",
     "111.3.2",
 };
-const int loneColumn = 6;
 
 // Lone tiles only: no move anywhere.
 const std::vector<std::string_view> noMoves = {"1212", "2121"};
@@ -38,62 +37,53 @@ protected:
         clock.advance(since);
     }
 
-    DummyScreen screen{true};
     std::unique_ptr<SpeedGame> game;
 };
 
-TEST_F(SpeedGameTest, DifficultySetsColoursPointsAndDrain)
+// A tick that takes the points below 0 loses at once; one that leaves 0 goes on.
+TEST_F(SpeedGameTest, TicksDrainByDifficultyOnlyWhileTheClockRunsAndWastedClicksCostTwice)
 {
     const struct {
         int16_t difficulty, colours, points, drain;
     } cases[] = {{0, 3, 100, 5}, {1, 2, 200, 3}, {2, 2, 300, 3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.difficulty);
-        SpeedGame fresh(c.difficulty);
-        EXPECT_EQ(fresh.colourCount, c.colours);
-        EXPECT_EQ(fresh.points, c.points);
-        EXPECT_EQ(fresh.drainPerTick, c.drain);
-        EXPECT_EQ(fresh.gravityRow, 17);
-        EXPECT_EQ(fresh.gravityColumn, 0);
-        EXPECT_EQ(fresh.state, Playing);
-        EXPECT_EQ(fresh.startTicks, 0u);
-        for (uint16_t value : fresh.board)
-            ASSERT_TRUE(value >= 1 && value <= c.colours) << value;
-    }
-}
-
-TEST_F(SpeedGameTest, TicksDrainOnlyWhileTheClockRunsAndWastedClicksCostTwice)
-{
-    const struct {
-        int16_t difficulty, drain;
-    } cases[] = {{0, 5}, {1, 3}, {2, 3}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.difficulty);
         game = std::make_unique<SpeedGame>(c.difficulty);
+        EXPECT_EQ(game->colourCount, c.colours);
+        EXPECT_EQ(game->points, c.points);
         game->board = boardFromBottomRows(groupPairAndLoneTile);
-        int expected = game->points;
 
         game->tick();
-        EXPECT_EQ(game->points, expected) << "the clock has not started";
         game->click(pixelOf(3), 590);
-        EXPECT_EQ(game->points, expected) << "below the board";
+        EXPECT_EQ(game->points, c.points) << "the clock has not started, and below the board costs nothing";
         game->click(pixelOf(10), pixelOf(3));
-        expected -= 2 * c.drain;
-        EXPECT_EQ(game->points, expected) << "empty cell";
+        EXPECT_EQ(game->points, c.points - 2 * c.drain) << "empty cell";
         EXPECT_EQ(game->startTicks, 0u);
-        EXPECT_EQ(game->tileClicks, 0);
 
-        game->click(pixelOf(loneColumn), pixelOf(17));
-        expected -= 2 * c.drain;
-        EXPECT_EQ(game->points, expected) << "lone tile";
+        game->click(pixelOf(6), pixelOf(17));
+        EXPECT_EQ(game->points, c.points - 4 * c.drain) << "lone tile";
         EXPECT_EQ(game->startTicks, clock.now());
         EXPECT_EQ(game->tileClicks, 1);
-        EXPECT_EQ(game->cell(loneColumn, 17), 2);
+        EXPECT_EQ(game->cell(6, 17), 2);
 
         game->tick();
-        expected -= c.drain;
-        EXPECT_EQ(game->points, expected);
+        EXPECT_EQ(game->points, c.points - 5 * c.drain);
         EXPECT_EQ(game->state, Playing);
+
+        game->points = 3;
+        clock.advance(4000);
+        game->tick();
+        EXPECT_EQ(game->points, 3 - c.drain);
+        if (c.difficulty > 0) {
+            EXPECT_EQ(game->state, Playing);
+            continue;
+        }
+        EXPECT_EQ(game->state, GameResults);
+        EXPECT_EQ(game->finalScore, 4 + 300);
+        TextRecorder recorder;
+        game->draw();
+        EXPECT_TRUE(recorder.contains("Leider Verloren!"));
+        EXPECT_TRUE(recorder.contains("RestPunkte: 0"));
     }
 }
 
@@ -105,7 +95,6 @@ TEST_F(SpeedGameTest, RemovalPaysOnlyWhileColoursExceedDifficultyByMoreThanOne)
         {0, 3, 6},  // (3 - 0 - 1) * 3
         {1, 2, 0},  // factor 0
         {1, 3, 3},
-        {1, 4, 6},
         {2, 2, 0},  // factor -1 takes nothing away
         {2, 3, 0},
         {2, 4, 3},
@@ -137,29 +126,22 @@ TEST_F(SpeedGameTest, TenthTileClickDrawsTheCornerBeforeItsOwnCollapse)
 {
     const struct {
         int corner;
-        int16_t row, column;
-    } corners[] = {{0, 17, 0}, {1, 17, 24}, {2, 0, 24}, {3, 0, 0}};
-    for (const auto& c : corners) {
-        SCOPED_TRACE(c.corner);
+        int16_t row, column, tileClicksBefore;
+    } cases[] = {{0, 17, 0, 9}, {1, 17, 24, 9}, {2, 0, 24, 9}, {3, 0, 0, 9}, {1, 8, 12, 8}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "corner " << c.corner << " after " << c.tileClicksBefore);
         start(0, {"...3", "1123"});
-        game->gravityRow = 8;  // a point no corner has, to see that the corner was drawn
+        game->gravityRow = 8;  // a point no corner has, to see whether a corner was drawn
         game->gravityColumn = 12;
-        game->tileClicks = 9;
+        game->tileClicks = c.tileClicksBefore;
         std::srand(seedForCorner(c.corner));
         game->click(pixelOf(0), pixelOf(17));
-        EXPECT_EQ(game->tileClicks, 10);
         EXPECT_EQ(game->gravityRow, c.row);
         EXPECT_EQ(game->gravityColumn, c.column);
-        EXPECT_EQ(game->cell(c.column, c.row), c.corner == 0 || c.corner == 3 ? 2 : 3)
-            << "this click's collapse already gathers at the new corner";
+        if (c.tileClicksBefore == 9) {  // this click's collapse already gathers at the new corner
+            EXPECT_EQ(game->cell(c.column, c.row), c.column == 0 ? 2 : 3);
+        }
     }
-    start(0, {"...3", "1123"});
-    game->tileClicks = 8;
-    game->click(pixelOf(0), pixelOf(17));
-    EXPECT_EQ(game->gravityRow, 17);
-    EXPECT_EQ(game->gravityColumn, 0);
-    EXPECT_EQ(game->cell(1, 17), 3);
-    EXPECT_EQ(game->cell(0, 17), 2);
 }
 
 TEST_F(SpeedGameTest, BoardWithoutMovesIsFollowedByOneWithAnotherColour)
@@ -171,36 +153,11 @@ TEST_F(SpeedGameTest, BoardWithoutMovesIsFollowedByOneWithAnotherColour)
         const int before = game->points;
         game->click(pixelOf(0), pixelOf(16));
         EXPECT_EQ(game->colourCount, 5);
-        EXPECT_EQ(game->points, before + (4 - difficulty - 1 > 0 ? 4 - difficulty - 1 : 0) + difficulty * 40);
+        EXPECT_EQ(game->points, before + std::max(4 - difficulty - 1, 0) + difficulty * 40);
         EXPECT_EQ(game->occupiedCells(), BoardCells);
-        for (uint16_t value : game->board)
-            ASSERT_TRUE(value >= 1 && value <= 5) << value;
+        EXPECT_EQ(*std::max_element(game->board.begin(), game->board.end()), 5);
         EXPECT_EQ(game->state, Playing);
     }
-}
-
-TEST_F(SpeedGameTest, TickBelowZeroLosesButZeroPlaysOn)
-{
-    const struct {
-        int16_t difficulty, points;
-        int32_t state;
-    } cases[] = {{0, -2, GameResults}, {1, 0, Playing}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.difficulty);
-        start(c.difficulty, groupPairAndLoneTile, 4000);
-        game->points = 3;
-        game->tick();
-        EXPECT_EQ(game->points, c.points);
-        EXPECT_EQ(game->state, c.state);
-    }
-    start(0, groupPairAndLoneTile, 4000);
-    game->points = 3;
-    game->tick();
-    EXPECT_EQ(game->finalScore, 4 + 300);
-    TextRecorder recorder;
-    game->draw();
-    EXPECT_TRUE(recorder.contains("Leider Verloren!"));
-    EXPECT_TRUE(recorder.contains("RestPunkte: 0"));
 }
 
 TEST_F(SpeedGameTest, WinsAfterTheSevenColourBoard)
@@ -227,46 +184,33 @@ TEST_F(SpeedGameTest, WinsAfterTheSevenColourBoard)
     }
 }
 
+// A click that loses keeps the board, the points and the colours of that moment: on a board
+// without moves it must not also deal the next board, nor count as a win on the seventh.
 TEST_F(SpeedGameTest, LosingClickKeepsTheBoardAndEndsOnlyOnce)
 {
-    // "Mittel" on its 4-colour board after 100 s: 100 + 4 * 2 * 100; nothing for the points.
-    start(1, noMoves, 100000);
-    game->colourCount = 4;
-    game->points = 1;
-    game->click(pixelOf(2), pixelOf(17));
-    EXPECT_EQ(game->state, GameResults);
-    EXPECT_EQ(game->points, -5);
-    EXPECT_EQ(game->finalScore, 900);
-
-    // On the seven-colour board without moves the losing click must not count as a win too.
     const struct {
         const char* what;
+        int16_t difficulty, colours;
         int x, y;
-    } clicks[] = {{"lone tile", pixelOf(1), pixelOf(16)}, {"empty cell", pixelOf(9), pixelOf(9)}};
-    for (const auto& c : clicks) {
+        int32_t finalScore;
+    } cases[] = {
+        {"Mittel, 4 colours, lone tile: 100 + 4 * 2 * 100", 1, 4, pixelOf(2), pixelOf(17), 900},
+        {"Leicht, 7 colours, lone tile", 0, 7, pixelOf(1), pixelOf(16), 100 + 700},
+        {"Leicht, 7 colours, empty cell", 0, 7, pixelOf(9), pixelOf(9), 100 + 700},
+    };
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        start(0, noMoves, 10000);
-        game->colourCount = 7;
-        game->points = 5;
+        start(c.difficulty, noMoves, 100000);
+        game->colourCount = c.colours;
+        game->points = 2 * game->drainPerTick - 1;
         game->click(c.x, c.y);
         EXPECT_EQ(game->state, GameResults);
-        EXPECT_EQ(game->colourCount, 7);
+        EXPECT_EQ(game->colourCount, c.colours);
         EXPECT_EQ(game->board, boardFromBottomRows(noMoves));
-        EXPECT_EQ(game->points, -5);
-        EXPECT_EQ(game->seconds, 10);
-        EXPECT_EQ(game->finalScore, 10 + 700);
+        EXPECT_EQ(game->points, -1);
+        EXPECT_EQ(game->seconds, 100);
+        EXPECT_EQ(game->finalScore, c.finalScore);
     }
-}
-
-TEST_F(SpeedGameTest, GameLostBeforeItsClockRanCountsNoSeconds)
-{
-    game = std::make_unique<SpeedGame>(0);
-    game->board = boardFromBottomRows(noMoves);
-    game->points = 5;
-    game->click(pixelOf(9), pixelOf(9));
-    EXPECT_EQ(game->state, GameResults);
-    EXPECT_EQ(game->seconds, 0);
-    EXPECT_EQ(game->finalScore, 300);
 }
 
 TEST_F(SpeedGameTest, PauseAddsEachSpanTruncatedAndAClickOnlyResumes)
@@ -295,16 +239,17 @@ TEST_F(SpeedGameTest, PauseAddsEachSpanTruncatedAndAClickOnlyResumes)
 
 TEST_F(SpeedGameTest, PauseLabelPausesAndAFinishedGameIsNeverPaused)
 {
-    start(0, groupPairAndLoneTile);
+    start(1, groupPairAndLoneTile);
+    TextRecorder recorder;
     game->draw();
-    ASSERT_GT(game->pauseButton.w, 0);
+    expectTexts(recorder.texts, statusBar("Punkte: 200", "(pause)", "M\xF6glichkeiten: 6"));
     game->click(game->pauseButton.x + 1, game->pauseButton.y + 1);
     EXPECT_EQ(game->state, Paused);
-    TextRecorder recorder;
+    recorder.clear();
     game->draw();
     expectTexts(recorder.texts, {pauseWord});
 
-    for (int32_t finished : {GameResults, NameEntry, ShowHighscores}) {
+    for (GameState finished : {GameResults, NameEntry, ShowHighscores}) {
         SCOPED_TRACE(finished);
         game->state = finished;
         game->startTicks = 0;
@@ -313,38 +258,18 @@ TEST_F(SpeedGameTest, PauseLabelPausesAndAFinishedGameIsNeverPaused)
     }
 }
 
-TEST_F(SpeedGameTest, PlayingScreenShowsPointsPauseLabelAndMoves)
-{
-    start(1, groupPairAndLoneTile);
-    TextRecorder recorder;
-    game->draw();
-    const std::vector<DrawnText> expected = {
-        {"Punkte: 200", 0, 576, TextAlign::Left, 18},
-        {"(pause)", 0, 576, TextAlign::Center, 18},
-        {"M\xF6glichkeiten: 6", 0, 576, TextAlign::Right, 18},
-    };
-    expectTexts(recorder.texts, expected);
-}
-
 TEST_F(SpeedGameTest, ResultScreenLinesWhenWonAndWhenLost)
 {
-    const std::string hyphens(37, '-');
     const struct {
         const char* what;
         int16_t difficulty, points, seconds, colours;
         int32_t finalScore;
-        std::string heading;
-        std::vector<std::string> lines;  // lines 1 to 10
+        std::string heading, restPoints, winBonus;
     } cases[] = {
-        {"won at Schwer", 2, 150, 200, 8, 4750, "Gewonnen!",
-         {"Endeergebniss des Spiels", "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~", "RestPunkte: 150",
-          "Zeit: 200 Sekunden", "Farben: 8", "Schwierigkeit: Schwer", "-> Bonus: 2400", "-> GewinnBonus: 2000",
-          hyphens, "Gesamtergebniss: 4750"}},
-        {"lost at Mittel", 1, -5, 100, 4, 900, "Leider Verloren!",
-         {"Endeergebniss des Spiels", "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~", "RestPunkte: 0",
-          "Zeit: 100 Sekunden", "Farben: 4", "Schwierigkeit: Mittel", "-> Bonus: 800", "", hyphens,
-          "Gesamtergebniss: 900"}},
+        {"won at Schwer", 2, 150, 200, 8, 4750, "Gewonnen!", "RestPunkte: 150", "-> GewinnBonus: 2000"},
+        {"lost at Mittel", 1, -5, 100, 4, 900, "Leider Verloren!", "RestPunkte: 0", ""},
     };
+    const char* labels[] = {"Leicht", "Mittel", "Schwer"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         game = std::make_unique<SpeedGame>(c.difficulty);
@@ -353,27 +278,28 @@ TEST_F(SpeedGameTest, ResultScreenLinesWhenWonAndWhenLost)
         game->seconds = c.seconds;
         game->colourCount = c.colours;
         game->finalScore = c.finalScore;
-
         TextRecorder recorder;
         game->draw();
-        expectTexts(recorder.texts, outcomeScreen(c.heading, c.lines));
+        expectTexts(recorder.texts, resultScreen({
+            "Endeergebniss des Spiels", std::string(29, '~'), c.restPoints,
+            "Zeit: " + std::to_string(c.seconds) + " Sekunden", "Farben: " + std::to_string(c.colours),
+            std::string("Schwierigkeit: ") + labels[c.difficulty],
+            "-> Bonus: " + std::to_string((c.difficulty + 1) * c.colours * 100), c.winBonus, std::string(37, '-'),
+            "Gesamtergebniss: " + std::to_string(c.finalScore),
+        }, c.heading));
     }
 }
 
 TEST_F(SpeedGameTest, HighscoreRowCarriesTheDifficultyInTheSavedFile)
 {
-    const struct {
-        int16_t difficulty;
-        const char* row;
-    } cases[] = {{0, "Abc (L);501\n"}, {1, "Abc (M);502\n"}, {2, "Abc (S);503\n"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.row);
-        game = std::make_unique<SpeedGame>(c.difficulty);
+    const char* rows[] = {"Abc (L);501\n", "Abc (M);502\n", "Abc (S);503\n"};
+    for (int16_t difficulty : {0, 1, 2}) {
+        game = std::make_unique<SpeedGame>(difficulty);
         game->state = GameResults;
-        game->finalScore = 501 + c.difficulty;
+        game->finalScore = 501 + difficulty;
         enterNameThroughContinue(*game, "Abc");
         game.reset();
-        EXPECT_NE(dir.readFile("Data/var3.hsc").find(c.row), std::string::npos);
+        EXPECT_NE(dir.readFile("Data/var3.hsc").find(rows[difficulty]), std::string::npos) << rows[difficulty];
     }
 }
 
