@@ -10,124 +10,51 @@ using testing_support::boardText;
 
 namespace {
 
-struct Removal {
-    int32_t result;
-    Board board;
-};
-
-Removal clickAt(Board board, int column, int row)
+// (3, 17) and (4, 0): neighbours in storage, far apart on screen.
+Board storageNeighbours()
 {
-    BareGame game;
-    game.board = board;
-    const int32_t result = game.removeGroup(static_cast<int16_t>(column), static_cast<int16_t>(row),
-                                            game.cell(column, row), true);
-    return {result, game.board};
-}
-
-Board collapsed(Board board, int gravityRow, int gravityColumn)
-{
-    BareGame game;
-    game.board = board;
-    game.gravityRow = static_cast<int16_t>(gravityRow);
-    game.gravityColumn = static_cast<int16_t>(gravityColumn);
-    game.collapse();
-    return game.board;
-}
-
-int32_t movesOn(Board board)
-{
-    BareGame game;
-    game.board = board;
-    return game.countMoves();
+    Board board{};
+    board[cellIndex(3, 17)] = 5;
+    board[cellIndex(4, 0)] = 5;
+    return board;
 }
 
 }  // namespace
 
-TEST(RemoveGroup, LoneTileStaysAndCountsNothing)
+TEST(RemoveGroup, ClearsTheWholeGroupOfTwoOrMoreAndReturnsItsSizeMinusOne)
 {
-    const Board board = boardFromBottomRows({
-        "1.23",
-        "2132",
-    });
-    const Removal removal = clickAt(board, 1, 17);
-    EXPECT_EQ(removal.result, 0);
-    EXPECT_EQ(boardText(removal.board), boardText(board));
-}
-
-TEST(RemoveGroup, EmptyCellRemovesNothing)
-{
-    const Board board = boardFromBottomRows({
-        "1.23",
-        "2112",
-    });
-    const Removal removal = clickAt(board, 1, 16);
-    EXPECT_EQ(removal.result, 0);
-    EXPECT_EQ(boardText(removal.board), boardText(board));
-}
-
-TEST(RemoveGroup, HorizontalPairClearsBothCellsAndCountsOne)
-{
-    const Removal removal = clickAt(boardFromBottomRows({"3113", "2..2"}), 2, 16);
-    EXPECT_EQ(removal.result, 1);
-    EXPECT_EQ(boardText(removal.board), boardText(boardFromBottomRows({"3..3", "2..2"})));
-}
-
-TEST(RemoveGroup, TwoByTwoBlockCountsThree)
-{
-    const Removal removal = clickAt(boardFromBottomRows({".44", "144", "211"}), 1, 16);
-    EXPECT_EQ(removal.result, 3);
-    EXPECT_EQ(boardText(removal.board), boardText(boardFromBottomRows({"...", "1..", "211"})));
-}
-
-TEST(RemoveGroup, GroupInTheBottomRightCornerIsFoundThroughTheBoardAlone)
-{
-    const Removal removal = clickAt(boardAt(20, 15, {"2...5", "1...5", "32555"}), 24, 17);
-    EXPECT_EQ(removal.result, 4);
-    EXPECT_EQ(boardText(removal.board), boardText(boardAt(20, 15, {"2....", "1....", "32..."})));
-}
-
-TEST(RemoveGroup, GroupInTheTopLeftCornerIsFoundThroughTheBoardAlone)
-{
-    const Removal removal = clickAt(boardAt(0, 0, {"666.", "6.16", "1"}), 0, 0);
-    EXPECT_EQ(removal.result, 3);
-    EXPECT_EQ(boardText(removal.board), boardText(boardAt(0, 0, {"....", "..16", "1"})));
-}
-
-TEST(RemoveGroup, BottomOfOneColumnAndTopOfTheNextAreNoNeighbours)
-{
-    // Adjacent in storage, far apart on screen.
-    Board board{};
-    board[cellIndex(3, 17)] = 5;
-    board[cellIndex(4, 0)] = 5;
-    const Removal removal = clickAt(board, 3, 17);
-    EXPECT_EQ(removal.result, 0);
-    EXPECT_EQ(boardText(removal.board), boardText(board));
-}
-
-TEST(RemoveGroup, WindingGroupIsClearedWithoutCountingATileTwice)
-{
-    const Board board = boardFromBottomRows({
-        "2222.",
-        "2.122",
-        "222.2",
-    });
-    const Removal removal = clickAt(board, 2, 17);
-    EXPECT_EQ(removal.result, 10);
-    EXPECT_EQ(boardText(removal.board), boardText(boardFromBottomRows({"....", "..1", ""})));
-}
-
-TEST(RemoveGroup, CellOffTheBoardRemovesNothing)
-{
-    // Its neighbours would lie outside the 450 cells, or wrap into another column.
-    Board board{};
-    for (int r = 0; r < BoardRows; ++r) {
-        board[cellIndex(0, r)] = 2;
-        board[cellIndex(24, r)] = 2;
+    const struct {
+        const char* what;
+        Board board;
+        int column, row;
+        int32_t result;
+        Board after;
+    } cases[] = {
+        {"lone tile", boardFromBottomRows({"1.23", "2132"}), 1, 17, 0, boardFromBottomRows({"1.23", "2132"})},
+        {"empty cell", boardFromBottomRows({"1.23", "2112"}), 1, 16, 0, boardFromBottomRows({"1.23", "2112"})},
+        {"2 x 2 block", boardFromBottomRows({".44", "144", "211"}), 1, 16, 3, boardFromBottomRows({"...", "1..", "211"})},
+        {"bottom right corner", boardAt(20, 15, {"2...5", "1...5", "32555"}), 24, 17, 4,
+         boardAt(20, 15, {"2....", "1....", "32..."})},
+        {"top left corner", boardAt(0, 0, {"666.", "6.16", "1"}), 0, 0, 3, boardAt(0, 0, {"....", "..16", "1"})},
+        {"bottom of a column and top of the next", storageNeighbours(), 3, 17, 0, storageNeighbours()},
+    };
+    for (const auto& c : cases) {
+        BareGame game;
+        game.board = c.board;
+        EXPECT_EQ(game.removeGroup(int16_t(c.column), int16_t(c.row), game.cell(c.column, c.row), true), c.result)
+            << c.what;
+        EXPECT_EQ(boardText(game.board), boardText(c.after)) << c.what;
     }
+}
+
+TEST(RemoveGroup, CellOffTheBoardRemovesNothingAndReadsNoNeighbour)
+{
+    BareGame game;
+    for (int r = 0; r < BoardRows; ++r)
+        game.cell(0, r) = game.cell(24, r) = 2;
+    const Board board = game.board;
     const int16_t offBoard[][2] = {{25, 0}, {-1, 3}, {0, 18}, {24, -1}, {-32768, 32767}};
     for (const auto& [column, row] : offBoard) {
-        BareGame game;
-        game.board = board;
         EXPECT_EQ(game.removeGroup(column, row, 2, true), 0) << column << ", " << row;
         EXPECT_EQ(boardText(game.board), boardText(board)) << column << ", " << row;
     }
@@ -135,101 +62,67 @@ TEST(RemoveGroup, CellOffTheBoardRemovesNothing)
 
 TEST(CountMoves, CountsEveryTileOfARemovableGroupNotTheGroups)
 {
-    struct Case {
+    const std::pair<Board, int32_t> cases[] = {
+        {Board{}, 0},
+        {boardFromBottomRows({"1232", "2142", "3434"}), 2},
+        {boardFromBottomRows({"1..66", "1113", "2125"}), 7},
+        {storageNeighbours(), 0},
+    };
+    for (const auto& [board, moves] : cases) {
+        BareGame game;
+        game.board = board;
+        EXPECT_EQ(game.countMoves(), moves) << boardText(board);
+    }
+}
+
+TEST(Collapse, GathersTilesOnTheGravityRowAndColumnsAroundTheGravityColumn)
+{
+    const struct {
         const char* what;
         Board board;
-        int32_t moves;
+        int gravityRow, gravityColumn;
+        Board after;
+    } cases[] = {
+        {"tiles fall so that no gap is left below them", boardFromBottomRows({"1.2.", ".3..", "4.5.", ".6.7"}), 17, 0,
+         boardFromBottomRows({"132.", "4657"})},
+        {"an empty column pulls the columns on its right to the left", boardFromBottomRows({"..2.3.", ".12.34"}), 17, 0,
+         boardFromBottomRows({".23.", "1234"})},
+        // Rows 5 to 11 around gravity row 8 and column 12: from above, from below and from both sides.
+        {"gravity in the middle",
+         boardAt(0, 5, {"..........1..............",
+                        "..............2..........",
+                        "...........3.............",
+                        ".........................",
+                        "............4............",
+                        "..7.......4.5............",
+                        "..............6.....1...."}),
+         8, 12, boardAt(9, 8, {"713421", ".4.56."})},
+        {"gravity at the top right", boardFromBottomRows({"1..2", "3.45"}), 0, 24, boardAt(22, 0, {"142", "3.5"})},
+        {"an empty gravity column is refilled from the left", boardFromBottomRows({".....1.........2..3"}), 17, 12,
+         boardFromBottomRows({"............123"})},
+        {"and from the right only when the left is empty", boardFromBottomRows({"...............2..3"}), 17, 12,
+         boardFromBottomRows({"............23"})},
     };
-    const Case cases[] = {
-        {"empty board", Board{}, 0},
-        {"no equal neighbours", boardFromBottomRows({"1212", "2121", "3434"}), 0},
-        {"one vertical pair", boardFromBottomRows({"1232", "2142", "3434"}), 2},
-        {"a group of five and a pair", boardFromBottomRows({"1..66", "1113", "2125"}), 7},
-        {"a pair in the top right corner", boardAt(22, 0, {"132", "..2"}), 2},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(movesOn(c.board), c.moves) << c.what;
-}
-
-TEST(CountMoves, BottomOfOneColumnAndTopOfTheNextAreNoPair)
-{
-    Board board{};
-    board[cellIndex(3, 17)] = 5;
-    board[cellIndex(4, 0)] = 5;
-    EXPECT_EQ(movesOn(board), 0);
-}
-
-TEST(Collapse, TilesFallSoThatNoGapIsLeftBelowThem)
-{
-    const Board board = boardFromBottomRows({
-        "1.2.",
-        ".3..",
-        "4.5.",
-        ".6.7",
-    });
-    EXPECT_EQ(boardText(collapsed(board, 17, 0)), boardText(boardFromBottomRows({"132.", "4657"})));
-}
-
-TEST(Collapse, EmptyColumnPullsTheColumnsOnItsRightToTheLeft)
-{
-    const Board board = boardFromBottomRows({
-        "..2.3.",
-        ".12.34",
-    });
-    EXPECT_EQ(boardText(collapsed(board, 17, 0)), boardText(boardFromBottomRows({".23.", "1234"})));
-}
-
-TEST(Collapse, GravityInTheMiddleGathersTilesAroundItsRowAndColumnsFromBothSides)
-{
-    // Rows 5 to 11; the ruler gives the column.
-    //                                  0         1         2
-    //                                  0123456789012345678901234
-    const Board board = boardAt(0, 5, {"..........1..............",
-                                       "..............2..........",
-                                       "...........3.............",
-                                       ".........................",
-                                       "............4............",
-                                       "..7.......4.5............",
-                                       "..............6.....1...."});
-    // Row 8 is the gravity row, column 12 the gravity column.
-    const Board expected = boardAt(9, 8, {"713421", ".4.56."});
-    EXPECT_EQ(boardText(collapsed(board, 8, 12)), boardText(expected));
-}
-
-TEST(Collapse, GravityAtTheTopRightRaisesTilesAndClosesColumnsToTheRight)
-{
-    const Board board = boardFromBottomRows({
-        "1..2",
-        "3.45",
-    });
-    EXPECT_EQ(boardText(collapsed(board, 0, 24)), boardText(boardAt(22, 0, {"142", "3.5"})));
-}
-
-TEST(Collapse, EmptyGravityColumnIsRefilledFromTheLeftWhenTheLeftHasTiles)
-{
-    const Board board = boardFromBottomRows({".....1.........2..3"});
-    EXPECT_EQ(boardText(collapsed(board, 17, 12)), boardText(boardFromBottomRows({"............123"})));
-}
-
-TEST(Collapse, EmptyGravityColumnIsRefilledFromTheRightOnlyWhenTheLeftIsEmpty)
-{
-    const Board board = boardFromBottomRows({"...............2..3"});
-    EXPECT_EQ(boardText(collapsed(board, 17, 12)), boardText(boardFromBottomRows({"............23"})));
-}
-
-TEST(Collapse, FullColumnAndEmptyBoardStayAsTheyAre)
-{
-    Board full{};
-    for (int r = 0; r < BoardRows; ++r)
-        full[cellIndex(0, r)] = static_cast<uint16_t>(1 + r % 7);
-    EXPECT_EQ(boardText(collapsed(full, 9, 0)), boardText(full));
-    EXPECT_EQ(boardText(collapsed(Board{}, 4, 20)), boardText(Board{}));
+    for (const auto& c : cases) {
+        BareGame game;
+        game.board = c.board;
+        game.gravityRow = int16_t(c.gravityRow);
+        game.gravityColumn = int16_t(c.gravityColumn);
+        game.collapse();
+        EXPECT_EQ(boardText(game.board), boardText(c.after)) << c.what;
+    }
 }
 
 TEST(Collapse, GravityPointOffTheBoardLeavesTheBoardAlone)
 {
     const Board board = boardFromBottomRows({"1.2", "..3"});
     const int points[][2] = {{18, 0}, {-1, 0}, {17, 25}, {0, -1}};
-    for (const auto& [row, column] : points)
-        EXPECT_EQ(boardText(collapsed(board, row, column)), boardText(board)) << row << ", " << column;
+    for (const auto& [row, column] : points) {
+        BareGame game;
+        game.board = board;
+        game.gravityRow = int16_t(row);
+        game.gravityColumn = int16_t(column);
+        game.collapse();
+        EXPECT_EQ(boardText(game.board), boardText(board)) << row << ", " << column;
+    }
 }
