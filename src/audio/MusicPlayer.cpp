@@ -11,6 +11,18 @@ namespace {
 
 void reportNotLoaded() { std::fprintf(stderr, "Keine Audio-Datei ge\xF6" "ffnet!"); }
 
+// SDL brings a rate to the device's through a chain of halving or doubling steps with room for
+// about ten; a rate far outside what any device plays overruns that chain and corrupts memory.
+// Between these two, every device rate from 8000 to 192000 Hz is reached within the room.
+constexpr int LowestRate = 4000;
+constexpr int HighestRate = 384000;
+
+// A file without a single sample counts as no file: mixing it could never make progress.
+bool playable(const SDL_AudioSpec& spec, uint32_t length)
+{
+    return length > 0 && spec.freq >= LowestRate && spec.freq <= HighestRate;
+}
+
 }  // namespace
 
 void mixMusic(void* /*userData*/, Uint8* output, int length)
@@ -58,10 +70,10 @@ void MusicPlayer::load(const char* fileName)
         musicLength = 0;
         return;
     }
-    // A file without a single sample counts as no file: mixing it could never make progress.
-    if (musicLength == 0) {
+    if (!playable(musicSpec, musicLength)) {
         SDL_FreeWAV(musicBuffer);
         musicBuffer = nullptr;
+        musicLength = 0;
         return;
     }
     musicPosition = 0;
