@@ -1,7 +1,6 @@
-// The menus: every screen against its layout, every transition by clicks on the rectangles
-// that drawing fills in, and the in-game frame around a game.
+// The menus: every screen against its layout, the transitions by clicks on the rectangles that
+// drawing fills in, and the in-game frame around a game.
 
-#include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -10,7 +9,6 @@
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "game/Game.h"
-#include "gfx/Screen.h"
 #include "gfx/Tileset.h"
 #include "highscore/HighscoreTable.h"
 #include "variants/ChaosGame.h"
@@ -18,21 +16,16 @@
 #include "variants/SpeedGame.h"
 #include "variants/StandardGame.h"
 
-using testing_support::FakeClock;
-using testing_support::TempDataDir;
-using testing_support::TextRecorder;
+using namespace testing_support;
 
 namespace {
 
 const std::string back = "zur\xFC" "ck zum Men\xFC";
+constexpr auto C = TextAlign::Center;
+constexpr auto L = TextAlign::Left;
 
-struct Expected {
-    std::string text;
-    int32_t x;
-    int32_t y;
-    TextAlign align;
-    int32_t size;
-};
+// text, x, y, alignment, size
+using Label = std::tuple<std::string, int32_t, int32_t, TextAlign, int32_t>;
 
 // A game that records what the Application asks of it.
 struct RecordingGame : Game {
@@ -44,7 +37,7 @@ struct RecordingGame : Game {
         if (endsOnClick)
             state = GameResults;
     }
-    void draw() override { drawText("Spielfeld", 0, 100, TextAlign::Center, 18, nullptr); }
+    void draw() override { drawText("Spielfeld", 0, 100, C, 18, nullptr); }
     void tick() override {}
     void leave() override { ++leaves; }
 
@@ -56,37 +49,23 @@ struct RecordingGame : Game {
 
 class Menus : public testing::Test {
 protected:
-    Menus()
-    {
-        SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO);
-        TTF_Init();
-        app = new Application(32);
-        SDL_Event ignored;
-        while (SDL_PollEvent(&ignored)) {
-        }
-    }
-    ~Menus() override
-    {
-        delete app;
-        TTF_Quit();
-        SDL_Quit();
-    }
+    Menus() { app.draw(); }
 
-    // Draws the current screen, then clicks the middle of a rectangle that drawing filled in.
+    // Clicks the middle of a rectangle that drawing filled in, then draws the next screen.
     void clickOn(const SDL_Rect& rect)
     {
         ASSERT_GT(rect.w, 0) << "the button was never drawn";
-        app->handleClick(static_cast<int16_t>(rect.x + rect.w / 2), static_cast<int16_t>(rect.y + rect.h / 2));
-        app->draw();
+        app.handleClick(static_cast<int16_t>(rect.x + rect.w / 2), static_cast<int16_t>(rect.y + rect.h / 2));
+        app.draw();
     }
 
-    std::vector<Expected> drawnTexts()
+    std::vector<Label> drawnTexts()
     {
         TextRecorder recorder;
-        app->draw();
-        std::vector<Expected> texts;
+        app.draw();
+        std::vector<Label> texts;
         for (const auto& t : recorder.texts)
-            texts.push_back({t.text, t.x, t.y, t.align, t.size});
+            texts.emplace_back(t.text, t.x, t.y, t.align, t.size);
         return texts;
     }
 
@@ -96,54 +75,18 @@ protected:
         return SDL_PeepEvents(events, 16, SDL_GETEVENT, SDL_EVENTMASK(SDL_USEREVENT));
     }
 
-    SDL_Color pixel(int x, int y) const
-    {
-        SDL_Color c{0, 0, 0, 0};
-        SDL_LockSurface(screenSurface);
-        Uint32 value = reinterpret_cast<Uint32*>(static_cast<Uint8*>(screenSurface->pixels) + y * screenSurface->pitch)[x];
-        SDL_UnlockSurface(screenSurface);
-        SDL_GetRGB(value, screenSurface->format, &c.r, &c.g, &c.b);
-        return c;
-    }
-
-    bool isRed(int x, int y) const
-    {
-        SDL_Color c = pixel(x, y);
-        return c.r > 96 && c.g < 40 && c.b < 40;
-    }
-
-    int redPixelsIn(const SDL_Rect& rect) const
-    {
-        int count = 0;
-        for (int y = rect.y; y < rect.y + rect.h; ++y)
-            for (int x = rect.x; x < rect.x + rect.w; ++x)
-                count += isRed(x, y);
-        return count;
-    }
-
     TempDataDir dir;
     FakeClock clock;
-    Application* app = nullptr;
+    DummyScreen screen;
+    Application app{32};
 };
-
-bool operator==(const Expected& a, const Expected& b)
-{
-    return std::tie(a.text, a.x, a.y, a.align, a.size) == std::tie(b.text, b.x, b.y, b.align, b.size);
-}
-
-void PrintTo(const Expected& e, std::ostream* os)
-{
-    *os << "\"" << e.text << "\" x " << e.x << " y " << e.y << " align " << static_cast<int>(e.align) << " size " << e.size;
-}
-
-constexpr auto C = TextAlign::Center;
 
 }  // namespace
 
 TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayout)
 {
-    const Expected backButton{back, 0, 576, C, 18};
-    const std::vector<std::pair<ScreenState, std::vector<Expected>>> layouts = {
+    const Label backButton{back, 0, 576, C, 18};
+    const std::vector<std::pair<ScreenState, std::vector<Label>>> layouts = {
         {MainMenu,
          {{"K L A K O R I A", 0, 10, C, 72}, {"Spielen", 0, 130, C, 30}, {"TileSet", 0, 180, C, 30},
           {"Highscores", 0, 230, C, 30}, {"Info", 0, 280, C, 30}, {"Ende", 0, 330, C, 30},
@@ -164,225 +107,159 @@ TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayout)
          {{"Welche Schwierigkeitsstufe?", 0, 10, C, 50}, {"Leicht", 0, 100, C, 35}, {"Mittel", 0, 150, C, 35},
           {"Schwer", 0, 200, C, 35}, backButton}},
         {ChooseTileset,
-         {{"Welches TileSet verwenden?", 0, 10, C, 50}, {"TileSet 1", 59, 180, TextAlign::Left, 16},
-          {"TileSet 2", 209, 180, TextAlign::Left, 16}, {"TileSet 3", 359, 180, TextAlign::Left, 16},
-          {"TileSet 4", 509, 180, TextAlign::Left, 16}, {"TileSet 5", 659, 180, TextAlign::Left, 16}, backButton}},
+         {{"Welches TileSet verwenden?", 0, 10, C, 50}, {"TileSet 1", 59, 180, L, 16}, {"TileSet 2", 209, 180, L, 16},
+          {"TileSet 3", 359, 180, L, 16}, {"TileSet 4", 509, 180, L, 16}, {"TileSet 5", 659, 180, L, 16}, backButton}},
         {ChooseHighscores,
-         {{"Welche Highscore anzeigen?", 0, 10, C, 50}, {"Standart Click", 0, 110, C, 35}, {"Chaos Click", 0, 160, C, 35},
-          {"Speed Click", 0, 210, C, 35}, {"FallDown Click", 0, 260, C, 35}, backButton}},
+         {{"Welche Highscore anzeigen?", 0, 10, C, 50}, {"Standart Click", 0, 110, C, 35},
+          {"Chaos Click", 0, 160, C, 35}, {"Speed Click", 0, 210, C, 35}, {"FallDown Click", 0, 260, C, 35},
+          backButton}},
         {ConfirmEnd,
-         {{"Wirklich beenden", 0, 150, C, 45}, {"Ja", 325, 200, TextAlign::Right, 30},
-          {"Nein", 475, 200, TextAlign::Left, 30}}},
+         {{"Wirklich beenden", 0, 150, C, 45}, {"Ja", 325, 200, TextAlign::Right, 30}, {"Nein", 475, 200, L, 30}}},
     };
     for (const auto& [screen, expected] : layouts) {
-        SCOPED_TRACE(screen);
-        app->screen = screen;
-        EXPECT_EQ(drawnTexts(), expected);
+        app.screen = screen;
+        EXPECT_EQ(drawnTexts(), expected) << "screen " << screen;
     }
-
-    app->screen = Info;
-    auto info = drawnTexts();
+    // The two lines of the info screen are free text; their places are not.
+    app.screen = Info;
+    const auto info = drawnTexts();
     ASSERT_EQ(info.size(), 3u);
-    EXPECT_EQ(info[0].y, 100);
-    EXPECT_EQ(info[1].y, 150);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(info[i].size, 30);
-        EXPECT_EQ(info[i].align, C);
-        EXPECT_FALSE(info[i].text.empty());
+        const auto& [text, x, y, align, size] = info[i];
+        EXPECT_NE(text, "");
+        EXPECT_EQ(std::tie(x, y, align, size), std::make_tuple(0, 100 + 50 * i, C, 30));
     }
     EXPECT_EQ(info[2], backButton);
 }
 
 TEST_F(Menus, ButtonsAreTheDrawnTextsAndSpielenIsCentredOnTheWindow)
 {
-    app->draw();
-    const SDL_Rect spielen = app->playButton;
+    const SDL_Rect spielen = app.playButton;
     ASSERT_GT(spielen.w, 20);
     EXPECT_EQ(spielen.y, 130);
     EXPECT_NEAR(spielen.x + spielen.w / 2.0, 400.0, 1.0);
-    EXPECT_GT(redPixelsIn(spielen), 50);
-    // Nothing red just outside the box on either side.
-    EXPECT_EQ(redPixelsIn(SDL_Rect{static_cast<Sint16>(spielen.x - 20), spielen.y, 18, spielen.h}), 0);
-    EXPECT_EQ(redPixelsIn(SDL_Rect{static_cast<Sint16>(spielen.x + spielen.w + 2), spielen.y, 18, spielen.h}), 0);
-    for (const SDL_Rect* button : {&app->tilesetButton, &app->highscoresButton, &app->infoButton, &app->quitButton,
-                                   &app->musicButton})
-        EXPECT_GT(redPixelsIn(*button), 20);
+    EXPECT_EQ(screen.countRed({static_cast<Sint16>(spielen.x - 20), spielen.y, 18, spielen.h}), 0);
+    EXPECT_EQ(screen.countRed({static_cast<Sint16>(spielen.x + spielen.w + 2), spielen.y, 18, spielen.h}), 0);
+    for (const SDL_Rect button : {spielen, app.tilesetButton, app.highscoresButton, app.infoButton, app.quitButton,
+                                  app.musicButton})
+        EXPECT_GT(screen.countRed(button), 20);
     // The back and "(ende)" rectangles are reset by every frame, so the main menu has none.
-    EXPECT_EQ(app->backButton.w, 0);
-    EXPECT_EQ(app->endGameButton.w, 0);
+    EXPECT_EQ(app.backButton.w, 0);
+    EXPECT_EQ(app.endGameButton.w, 0);
 }
 
-TEST_F(Menus, ScreensWithABackButtonReturnToTheMainMenu)
+TEST_F(Menus, EveryMenuButtonLeadsToItsScreenAndBackReturnsToTheMainMenu)
 {
-    const std::vector<std::pair<SDL_Rect Application::*, ScreenState>> ways = {
-        {&Application::playButton, ChooseVariant},
-        {&Application::tilesetButton, ChooseTileset},
-        {&Application::highscoresButton, ChooseHighscores},
-        {&Application::infoButton, Info},
+    const std::vector<std::pair<std::vector<SDL_Rect*>, ScreenState>> ways = {
+        {{&app.playButton}, ChooseVariant},
+        {{&app.playButton, &app.variantChoices[1]}, ChooseColours},
+        {{&app.playButton, &app.variantChoices[2]}, ChooseDifficulty},
+        {{&app.tilesetButton}, ChooseTileset},
+        {{&app.highscoresButton}, ChooseHighscores},
+        {{&app.highscoresButton, &app.highscoreChoices[2]}, HighscoreList},
+        {{&app.infoButton}, Info},
     };
-    for (const auto& [button, screen] : ways) {
-        app->screen = MainMenu;
-        app->draw();
-        clickOn(app->*button);
-        EXPECT_EQ(app->screen, screen);
-        clickOn(app->backButton);
-        EXPECT_EQ(app->screen, MainMenu);
-    }
-    // The two choice screens behind the variant list have it too.
-    for (ScreenState screen : {ChooseColours, ChooseDifficulty}) {
-        app->screen = screen;
-        app->draw();
-        clickOn(app->backButton);
-        EXPECT_EQ(app->screen, MainMenu);
+    for (const auto& [buttons, screen] : ways) {
+        for (const SDL_Rect* button : buttons)
+            clickOn(*button);
+        EXPECT_EQ(app.screen, screen);
+        clickOn(app.backButton);
+        EXPECT_EQ(app.screen, MainMenu) << "back from screen " << screen;
     }
 }
 
 TEST_F(Menus, AClickOnNothingRedrawsAndChangesNothing)
 {
     for (ScreenState screen : {MainMenu, ChooseVariant, ChooseTileset, Info, ChooseHighscores}) {
-        app->screen = screen;
-        app->draw();
+        app.screen = screen;
+        app.draw();
         pendingRedraws();
-        const int selectedSet = tileRects[0].y;
-        app->handleClick(5, 590);  // the bottom-left corner holds no label on any of these
-        EXPECT_EQ(app->screen, screen);
-        EXPECT_EQ(app->game, nullptr);
-        EXPECT_EQ(tileRects[0].y, selectedSet);
+        app.handleClick(5, 590);  // the bottom-left corner holds no label on any of these
+        EXPECT_EQ(app.screen, screen);
+        EXPECT_EQ(app.game, nullptr);
+        EXPECT_EQ(tileRects[0].y, 4 * TileSetBand);
         EXPECT_EQ(pendingRedraws(), 1);
     }
 }
 
 TEST_F(Menus, TheMusicLabelNamesWhatAClickWillDo)
 {
-    app->draw();
-    ASSERT_TRUE(app->music.isPlaying());
-    clickOn(app->musicButton);
-    EXPECT_FALSE(app->music.isPlaying());
-    TextRecorder recorder;
-    app->draw();
-    EXPECT_TRUE(recorder.contains("Hintergrundmusik an"));
-    clickOn(app->musicButton);
-    EXPECT_TRUE(app->music.isPlaying());
-    EXPECT_EQ(app->screen, MainMenu);
+    ASSERT_TRUE(app.music.isPlaying());
+    clickOn(app.musicButton);
+    EXPECT_FALSE(app.music.isPlaying());
+    EXPECT_EQ(std::get<0>(drawnTexts().back()), "Hintergrundmusik an");
+    clickOn(app.musicButton);
+    EXPECT_TRUE(app.music.isPlaying());
+    EXPECT_EQ(app.screen, MainMenu);
 }
 
 TEST_F(Menus, ChoosingAPreviewSelectsThatSetAndLeavingWithoutChoosingKeepsIt)
 {
-    ASSERT_EQ(tileRects[0].y, 4 * TileSetBand);  // the fifth set at start
-    app->draw();
-    clickOn(app->tilesetButton);
+    clickOn(app.tilesetButton);
     for (int n = 0; n < TileSetCount; ++n) {
-        EXPECT_EQ(app->tilesetChoices[n].x, 94 + 150 * n - 64);
-        EXPECT_EQ(app->tilesetChoices[n].y, 180);
-        EXPECT_EQ(app->tilesetChoices[n].w, 128);
-        EXPECT_EQ(app->tilesetChoices[n].h, 148);
-        // The 4 x 4 block of tiles below the label is drawn, and nothing left of it.
-        int lit = 0, litLeft = 0;
-        for (int y = 200; y < 328; ++y)
-            for (int x = 0; x < 128; ++x) {
-                SDL_Color c = pixel(94 + 150 * n - 64 + x, y);
-                lit += (c.r | c.g | c.b) != 0;
-            }
-        for (int y = 200; y < 328; ++y) {
-            SDL_Color c = pixel(94 + 150 * n - 70, y);
-            litLeft += (c.r | c.g | c.b) != 0;
-        }
-        EXPECT_GT(lit, 128 * 128 / 4) << "preview " << n;
-        EXPECT_EQ(litLeft, 0) << "preview " << n;
+        const SDL_Rect preview = app.tilesetChoices[n];
+        EXPECT_EQ(std::tie(preview.x, preview.y, preview.w, preview.h), std::make_tuple(30 + 150 * n, 180, 128, 148));
+        // The 4 x 4 block of tiles below the label, and nothing left of it.
+        EXPECT_GT(screen.countNonBlack({preview.x, 200, 128, 128}), 128 * 128 / 4) << "preview " << n;
+        EXPECT_EQ(screen.countNonBlack({static_cast<Sint16>(preview.x - 6), 200, 1, 128}), 0) << "preview " << n;
     }
-    clickOn(app->tilesetChoices[1]);
-    EXPECT_EQ(app->screen, MainMenu);
-    for (int k = 0; k < TileColourCount; ++k)
-        EXPECT_EQ(tileRects[k].y, TileSetBand);
-
-    clickOn(app->tilesetButton);  // the previews walk through all five sets ...
-    clickOn(app->backButton);     // ... yet leaving without a choice keeps the second
-    EXPECT_EQ(app->screen, MainMenu);
+    clickOn(app.tilesetChoices[1]);
+    EXPECT_EQ(app.screen, MainMenu);
+    clickOn(app.tilesetButton);  // the previews walk through all five sets ...
+    clickOn(app.backButton);     // ... yet leaving without a choice keeps the second
     for (int k = 0; k < TileColourCount; ++k)
         EXPECT_EQ(tileRects[k].y, TileSetBand);
 }
 
-TEST_F(Menus, AHighscoreListOpensFromTheMenuAndGoingBackWritesIt)
+TEST_F(Menus, AHighscoreListOpenedFromTheMenuIsWrittenWhenLeft)
 {
-    app->draw();
-    clickOn(app->highscoresButton);
-    clickOn(app->highscoreChoices[2]);
-    ASSERT_EQ(app->screen, HighscoreList);
-    ASSERT_NE(app->shownHighscores, nullptr);
-    EXPECT_EQ(app->shownHighscores->title, "Speed Click");
-    EXPECT_EQ(app->shownHighscores->fileName, "Data/var3.hsc");
+    clickOn(app.highscoresButton);
+    clickOn(app.highscoreChoices[2]);
+    ASSERT_NE(app.shownHighscores, nullptr);
+    EXPECT_EQ(app.shownHighscores->fileName, "Data/var3.hsc");
+    EXPECT_EQ(std::get<0>(drawnTexts().front()), "Highscore von Speed Click");
     EXPECT_FALSE(dir.exists("Data/var3.hsc"));
-    TextRecorder recorder;
-    app->draw();
-    EXPECT_TRUE(recorder.contains("Highscore von Speed Click"));
-    EXPECT_TRUE(recorder.contains(back));
-    clickOn(app->backButton);
-    EXPECT_EQ(app->screen, MainMenu);
-    EXPECT_EQ(app->shownHighscores, nullptr);
+    clickOn(app.backButton);
+    EXPECT_EQ(app.shownHighscores, nullptr);
     EXPECT_EQ(dir.readFile("Data/var3.hsc"), ":);100\n:);90\n:);80\n:);70\n:);60\n:);50\n:);40\n:);30\n:);20\n:);10\n");
 }
 
-TEST_F(Menus, EachChoiceStartsItsVariant)
+TEST_F(Menus, EachVariantStartsFromItsChoiceAndIsLeftThroughEndeAndJa)
 {
-    struct Way {
-        SDL_Rect Application::*first;
-        int variantIndex;
-        ScreenState between;
-        int choice;
-    };
-    // Standard and FallDown start at once, Chaos after a colour count, Speed after a difficulty.
-    const std::vector<Way> ways = {{nullptr, 0, InGame, -1}, {nullptr, 1, ChooseColours, 2},
-                                   {nullptr, 2, ChooseDifficulty, 1}, {nullptr, 3, InGame, -1}};
-    for (const Way& way : ways) {
-        SCOPED_TRACE(way.variantIndex);
-        app->screen = MainMenu;
-        app->draw();
-        clickOn(app->playButton);
-        clickOn(app->variantChoices[way.variantIndex]);
-        EXPECT_EQ(app->variant, way.variantIndex);
-        if (way.between == ChooseColours) {
-            EXPECT_EQ(app->screen, ChooseColours);
-            clickOn(app->colourChoices[way.choice]);
-        } else if (way.between == ChooseDifficulty) {
-            EXPECT_EQ(app->screen, ChooseDifficulty);
-            clickOn(app->difficultyChoices[way.choice]);
-        }
-        ASSERT_EQ(app->screen, InGame);
-        ASSERT_NE(app->game, nullptr);
-        switch (way.variantIndex) {
-        case 0: EXPECT_NE(dynamic_cast<StandardGame*>(app->game), nullptr); break;
-        case 1:
-            ASSERT_NE(dynamic_cast<ChaosGame*>(app->game), nullptr);
-            EXPECT_EQ(app->game->colourCount, 4);
-            break;
-        case 2:
-            ASSERT_NE(dynamic_cast<SpeedGame*>(app->game), nullptr);
-            EXPECT_EQ(dynamic_cast<SpeedGame*>(app->game)->difficulty, 1);
-            break;
-        case 3: EXPECT_NE(dynamic_cast<FallDownGame*>(app->game), nullptr); break;
-        }
-        // Leave it through "(ende)" and "Ja".
-        clickOn(app->endGameButton);
-        ASSERT_EQ(app->screen, ConfirmEnd);
-        clickOn(app->backButton);
-        EXPECT_EQ(app->screen, MainMenu);
-        EXPECT_EQ(app->game, nullptr);
+    for (int variant = 0; variant < 4; ++variant) {
+        clickOn(app.playButton);
+        clickOn(app.variantChoices[variant]);
+        EXPECT_EQ(app.variant, variant);
+        // Chaos asks for a colour count first, Speed for a difficulty.
+        if (variant == 1)
+            clickOn(app.colourChoices[2]);
+        if (variant == 2)
+            clickOn(app.difficultyChoices[1]);
+        ASSERT_EQ(app.screen, InGame);
+        auto* speed = dynamic_cast<SpeedGame*>(app.game);
+        const bool rightGame[] = {dynamic_cast<StandardGame*>(app.game) != nullptr,
+                                  dynamic_cast<ChaosGame*>(app.game) && app.game->colourCount == 4,
+                                  speed && speed->difficulty == 1, dynamic_cast<FallDownGame*>(app.game) != nullptr};
+        EXPECT_TRUE(rightGame[variant]) << "variant " << variant;
+        clickOn(app.endGameButton);
+        ASSERT_EQ(app.screen, ConfirmEnd);
+        clickOn(app.backButton);
+        EXPECT_EQ(app.screen, MainMenu);
+        EXPECT_EQ(app.game, nullptr);
     }
 }
 
 TEST_F(Menus, EndeAndAnImpossibleVariantEndTheProcess)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    app->draw();
-    const SDL_Rect ende = app->quitButton;
-    EXPECT_EXIT(app->handleClick(static_cast<int16_t>(ende.x + 2), static_cast<int16_t>(ende.y + 5)),
+    const SDL_Rect ende = app.quitButton;
+    EXPECT_EXIT(app.handleClick(static_cast<int16_t>(ende.x + 2), static_cast<int16_t>(ende.y + 5)),
                 testing::ExitedWithCode(0), "");
-
-    app->screen = ChooseDifficulty;
-    app->draw();
-    app->variant = 3;
-    const SDL_Rect leicht = app->difficultyChoices[0];
-    EXPECT_EXIT(app->handleClick(static_cast<int16_t>(leicht.x + 2), static_cast<int16_t>(leicht.y + 5)),
+    app.screen = ChooseDifficulty;
+    app.draw();
+    app.variant = 3;
+    const SDL_Rect leicht = app.difficultyChoices[0];
+    EXPECT_EXIT(app.handleClick(static_cast<int16_t>(leicht.x + 2), static_cast<int16_t>(leicht.y + 5)),
                 testing::ExitedWithCode(6), "Ungueltige Spielnummer: 3\n");
 }
 
@@ -390,75 +267,63 @@ class InGameFrame : public Menus {
 protected:
     InGameFrame()
     {
-        game = new RecordingGame(&destroyed);
-        app->game = game;
-        app->screen = InGame;
+        app.game = game;
+        app.screen = InGame;
+        app.draw();
     }
     bool destroyed = false;
-    RecordingGame* game;
+    RecordingGame* game = new RecordingGame(&destroyed);
 };
 
 TEST_F(InGameFrame, TheFrameAddsEndeWhilePlayingAndTheBackButtonUnderTheList)
 {
-    const std::vector<std::pair<GameState, std::vector<Expected>>> frames = {
-        {Playing, {{"Spielfeld", 0, 100, C, 18}, {"(ende)", 200, 576, TextAlign::Left, 18}}},
-        {ShowHighscores, {{"Spielfeld", 0, 100, C, 18}, {back, 0, 576, C, 18}}},
-        {LevelResults, {{"Spielfeld", 0, 100, C, 18}}},
-        {GameResults, {{"Spielfeld", 0, 100, C, 18}}},
-        {NameEntry, {{"Spielfeld", 0, 100, C, 18}}},
-        {Paused, {{"Spielfeld", 0, 100, C, 18}}},
+    const Label board{"Spielfeld", 0, 100, C, 18};
+    const std::vector<std::pair<GameState, std::vector<Label>>> frames = {
+        {Playing, {board, {"(ende)", 200, 576, L, 18}}}, {ShowHighscores, {board, {back, 0, 576, C, 18}}},
+        {LevelResults, {board}}, {GameResults, {board}}, {NameEntry, {board}}, {Paused, {board}},
     };
     for (const auto& [state, expected] : frames) {
-        SCOPED_TRACE(state);
         game->state = state;
-        EXPECT_EQ(drawnTexts(), expected);
+        EXPECT_EQ(drawnTexts(), expected) << "state " << state;
     }
+    game->state = ShowHighscores;
+    app.draw();
+    clickOn(app.backButton);  // under the list: the game is deleted
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(app.screen, MainMenu);
 }
 
 TEST_F(InGameFrame, EveryClickReachesTheGameAndEndeAsksBeforeEnding)
 {
-    app->draw();
-    app->handleClick(400, 300);
+    app.handleClick(400, 300);
     EXPECT_EQ(game->clicks, 1);
-
-    clickOn(app->endGameButton);
+    clickOn(app.endGameButton);
     EXPECT_EQ(game->clicks, 2);  // "(ende)" reaches the game too
     EXPECT_EQ(game->leaves, 1);
-    ASSERT_EQ(app->screen, ConfirmEnd);
+    ASSERT_EQ(app.screen, ConfirmEnd);
 
-    clickOn(app->endGameButton);  // "Nein": back to the same game, which is told nothing
-    EXPECT_EQ(app->screen, InGame);
-    EXPECT_EQ(app->game, game);
+    clickOn(app.endGameButton);  // "Nein": back to the same game, which is told nothing
+    EXPECT_EQ(app.screen, InGame);
+    EXPECT_EQ(app.game, game);
     EXPECT_EQ(game->clicks, 2);
     EXPECT_EQ(game->leaves, 1);
 
-    clickOn(app->endGameButton);
-    clickOn(app->backButton);  // "Ja"
+    clickOn(app.endGameButton);
+    clickOn(app.backButton);  // "Ja"
     EXPECT_TRUE(destroyed);
-    EXPECT_EQ(app->game, nullptr);
-    EXPECT_EQ(app->screen, MainMenu);
-}
-
-TEST_F(InGameFrame, TheBackButtonUnderTheListDeletesTheGame)
-{
-    game->state = ShowHighscores;
-    app->draw();
-    clickOn(app->backButton);
-    EXPECT_TRUE(destroyed);
-    EXPECT_EQ(app->screen, MainMenu);
+    EXPECT_EQ(app.game, nullptr);
+    EXPECT_EQ(app.screen, MainMenu);
 }
 
 TEST_F(InGameFrame, EndeDoesNotTouchAGameThatTheSameClickHasEnded)
 {
-    app->draw();
-    const SDL_Rect ende = app->endGameButton;
+    const SDL_Rect ende = app.endGameButton;
     ASSERT_GT(ende.w, 0);
     game->endsOnClick = true;
-    app->handleClick(static_cast<int16_t>(ende.x + 1), static_cast<int16_t>(ende.y + 1));
-    EXPECT_EQ(game->leaves, 0);
-    EXPECT_EQ(app->screen, InGame);
-    // A second click queued behind it, before any redraw, still finds the old "(ende)" rectangle.
-    app->handleClick(static_cast<int16_t>(ende.x + 1), static_cast<int16_t>(ende.y + 1));
-    EXPECT_EQ(game->leaves, 0);
-    EXPECT_EQ(app->screen, InGame);
+    // The second click is queued behind the first: no redraw between them, the old rectangle.
+    for (int click = 0; click < 2; ++click) {
+        app.handleClick(static_cast<int16_t>(ende.x + 1), static_cast<int16_t>(ende.y + 1));
+        EXPECT_EQ(game->leaves, 0);
+        EXPECT_EQ(app.screen, InGame);
+    }
 }
