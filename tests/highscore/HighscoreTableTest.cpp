@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -27,227 +28,151 @@ Rows rowsOf(const HighscoreTable& table)
     return rows;
 }
 
-Rows defaultRows(int32_t capacity)
+// ":)" with 100, 90, ..., 10 for ten rows, then the given rows over the first ones.
+Rows defaultRowsUnder(const Rows& first, int32_t capacity = 10)
 {
     Rows rows;
     for (int32_t i = 0; i < capacity; ++i)
         rows.emplace_back(":)", (capacity - i) * 10);
+    std::copy(first.begin(), first.end(), rows.begin());
     return rows;
 }
 
-// A table whose file does not exist, in a folder of its own that it may write on destruction.
+// Tables whose file ("Data/var2.hsc") does not exist, in a folder of their own.
 class HighscoreRows : public ::testing::Test {
 protected:
-    std::unique_ptr<HighscoreTable> makeTable(int32_t capacity)
+    HighscoreTable& table(int32_t capacity = 10)
     {
-        return std::make_unique<HighscoreTable>("Chaos Click", "Data/var2.hsc", capacity);
+        tables.push_back(std::make_unique<HighscoreTable>("Chaos Click", "Data/var2.hsc", capacity));
+        return *tables.back();
     }
-    void read(HighscoreTable& table, const std::string& text)
+    static void read(HighscoreTable& table, const std::string& text)
     {
         std::istringstream in(text);
         table.readFrom(in);
     }
-    std::string written(const HighscoreTable& table)
+    static void setRows(HighscoreTable& table, const Rows& rows)
     {
-        std::ostringstream out;
-        table.writeTo(out);
-        return out.str();
-    }
-    void setRows(HighscoreTable& table, const Rows& rows)
-    {
-        ASSERT_EQ(rows.size(), table.entries.size());
         for (std::size_t i = 0; i < rows.size(); ++i)
-            table.entries[i] = {rows[i].first, rows[i].second};
+            table.entries.at(i) = {rows[i].first, rows[i].second};
     }
 
     testing_support::TempDataDir dir{std::vector<std::string>{}};
-};
-
-struct LineCase {
-    const char* what;
-    std::string text;
-    Rows firstRows;  // the rows the text gives, before sorting
-};
-
-const LineCase lineCases[] = {
-    {"a lone ';' is an empty name with 0", ";\n", {{"", 0}}},
-    {"letters after the digits are ignored", "Abc;12xy3\n", {{"Abc", 12}}},
-    {"no digits give 0", "Abc;xyz\n", {{"Abc", 0}}},
-    {"two ';' split at the first", "Abc;x;5\nDef;7;5\n", {{"Abc", 0}, {"Def", 7}}},
-    {"a negative score keeps its sign", "Neg;-40\n", {{"Neg", -40}}},
-    {"CR LF ends a line like LF", "Abc;4120\r\nXyz;2975\r\n;45\r\n", {{"Abc", 4120}, {"Xyz", 2975}, {"", 45}}},
-    {"white space and a sign lead the number", "A; \t+17\nB;\v\f -3\nC;- 3\nD;+-3\n",
-     {{"A", 17}, {"B", -3}, {"C", 0}, {"D", 0}}},
-    {"a line without ';' is the default row of its place", "Abc 50\nXyz;20\n", {{":)", 100}, {"Xyz", 20}}},
-    {"an empty line is the default row of its place", "A;1\n\nB;2\n", {{"A", 1}, {":)", 90}, {"B", 2}}},
-    {"the last line may lack its LF", "A;1\nB;2", {{"A", 1}, {"B", 2}, {":)", 80}}},
-    {"a name keeps spaces, Latin-1 and NUL bytes", std::string("J\xFCrgen M\0x;5\n", 12), {{std::string("J\xFCrgen M\0x", 10), 5}}},
-    {"scores at the ends of 32 bits are exact", "Max;2147483647\nMin;-2147483648\n", {{"Max", Max}, {"Min", Min}}},
-    {"a score beyond 32 bits sticks at the nearest limit",
-     "A;2147483648\nB;-2147483649\nC;99999999999999999999999999\nD;-99999999999999999999999999\n",
-     {{"A", Max}, {"B", Min}, {"C", Max}, {"D", Min}}},
+    std::vector<std::unique_ptr<HighscoreTable>> tables;
 };
 
 TEST_F(HighscoreRows, EachLineIsReadAsNameAndTheNumberAtoiWouldRead)
 {
-    auto table = makeTable(10);
-    for (const auto& c : lineCases) {
-        read(*table, c.text);
-        const Rows rows = rowsOf(*table);
-        for (std::size_t i = 0; i < c.firstRows.size(); ++i)
-            EXPECT_EQ(rows[i], c.firstRows[i]) << c.what << ", row " << i;
-        EXPECT_EQ(rows.back(), (std::pair<std::string, int32_t>{":)", 10})) << c.what;
+    const struct {
+        const char* what;
+        std::string text;
+        Rows firstRows;  // before sorting; the rest are default rows
+    } cases[] = {
+        {"an empty file", "", {}},
+        {"a lone ';' is an empty name with 0", ";\n", {{"", 0}}},
+        {"letters after the digits are ignored", "Abc;12xy3\n", {{"Abc", 12}}},
+        {"two ';' split at the first", "Abc;x;5\nDef;7;5\n", {{"Abc", 0}, {"Def", 7}}},
+        {"a negative score keeps its sign", "Neg;-40\n", {{"Neg", -40}}},
+        {"CR LF ends a line like LF", "Abc;4120\r\nXyz;2975\r\n;45\r\n", {{"Abc", 4120}, {"Xyz", 2975}, {"", 45}}},
+        {"white space and a sign lead the number", "A; \t+17\nB;\v\f -3\nC;- 3\nD;+-3\n",
+         {{"A", 17}, {"B", -3}, {"C", 0}, {"D", 0}}},
+        {"a line without ';' and an empty line are default rows", "Abc 50\n\nXyz;20\n", {{":)", 100}, {":)", 90}, {"Xyz", 20}}},
+        {"the last line may lack its LF", "A;1\nB;2", {{"A", 1}, {"B", 2}}},
+        {"a name keeps spaces, Latin-1 and NUL bytes", std::string("J\xFCrgen M\0x;5\n", 12),
+         {{std::string("J\xFCrgen M\0x", 10), 5}}},
+        // Beyond 32 bits atoi is undefined; the score sticks at the nearest limit instead.
+        {"scores at and beyond the ends of 32 bits",
+         "Max;2147483647\nMin;-2147483648\nA;2147483648\nB;-2147483649\nC;99999999999999999999999999\n"
+         "D;-99999999999999999999999999\n",
+         {{"Max", Max}, {"Min", Min}, {"A", Max}, {"B", Min}, {"C", Max}, {"D", Min}}},
+    };
+    HighscoreTable& rows = table();
+    for (const auto& c : cases) {
+        read(rows, c.text);
+        EXPECT_EQ(rowsOf(rows), defaultRowsUnder(c.firstRows)) << c.what;
     }
 }
 
-TEST_F(HighscoreRows, OnlyAsManyLinesAsRowsAreRead)
+TEST_F(HighscoreRows, LineBeyondTheLimitIsKeptUpToItAndSkippedUpToItsEnd)
 {
-    auto table = makeTable(3);
-    read(*table, "A;1\nB;2\nC;3\nD;400\nE;500\n");
-    EXPECT_EQ(rowsOf(*table), (Rows{{"A", 1}, {"B", 2}, {"C", 3}}));
-}
-
-TEST_F(HighscoreRows, EmptyInputGivesDefaultRows)
-{
-    auto table = makeTable(10);
-    read(*table, "");
-    EXPECT_EQ(rowsOf(*table), defaultRows(10));
-}
-
-TEST_F(HighscoreRows, PartOfALineBeyondTheLimitIsSkippedUpToItsEnd)
-{
-    auto table = makeTable(4);
+    HighscoreTable& rows = table(4);
     // The ';' lies beyond what is kept of the first line, so it is a line without one.
-    read(*table, std::string(HighscoreLineLimit, 'a') + ";5\nB;7\n");
-    EXPECT_EQ(rowsOf(*table), (Rows{{":)", 40}, {"B", 7}, {":)", 20}, {":)", 10}}));
+    read(rows, std::string(HighscoreLineLimit, 'a') + ";5\nB;7\n");
+    EXPECT_EQ(rowsOf(rows), defaultRowsUnder({{":)", 40}, {"B", 7}}, 4));
 
     const std::string longName(65000, 'n');
-    read(*table, longName + ";42" + std::string(10'000'000, 'x') + "\nB;7\n");
-    EXPECT_EQ(rowsOf(*table), (Rows{{longName, 42}, {"B", 7}, {":)", 20}, {":)", 10}}));
+    read(rows, longName + ";42" + std::string(10'000'000, 'x') + "\nB;7\n");
+    EXPECT_EQ(rowsOf(rows), defaultRowsUnder({{longName, 42}, {"B", 7}}, 4));
+
+    read(rows, std::string(10'000'000, 'x'));
+    EXPECT_EQ(rowsOf(rows), defaultRowsUnder({}, 4));
 }
 
-TEST_F(HighscoreRows, TenMegabyteLineWithoutLineEndGivesDefaultRows)
+TEST_F(HighscoreRows, SortExchangesRowsSoEqualScoresMayChangeTheirOrder)
 {
-    auto table = makeTable(10);
-    read(*table, std::string(10'000'000, 'x'));
-    EXPECT_EQ(rowsOf(*table), defaultRows(10));
+    HighscoreTable& three = table(3);
+    setRows(three, {{"A", 50}, {"B", 50}, {"C", 60}});
+    three.sort();
+    EXPECT_EQ(rowsOf(three), (Rows{{"C", 60}, {"B", 50}, {"A", 50}}));
+
+    HighscoreTable& five = table(5);
+    setRows(five, {{"P", 100}, {"A", 50}, {"B", 50}, {"Q", 40}, {"R", 30}});
+    EXPECT_TRUE(five.insert("N", 60));
+    EXPECT_EQ(rowsOf(five), (Rows{{"P", 100}, {"N", 60}, {"B", 50}, {"A", 50}, {"Q", 40}}));
+    EXPECT_TRUE(five.insert("E", 50));
+    EXPECT_EQ(rowsOf(five), (Rows{{"P", 100}, {"N", 60}, {"B", 50}, {"A", 50}, {"E", 50}}));
 }
 
-TEST_F(HighscoreRows, EveryRowIsWrittenAsNameSemicolonScore)
+TEST_F(HighscoreRows, OnlyAScoreAboveTheLastRowEntersAndReplacesIt)
 {
-    auto table = makeTable(4);
-    EXPECT_EQ(written(*table), ":);40\n:);30\n:);20\n:);10\n");
-    setRows(*table, {{"Abc", 4120}, {"", 0}, {"J\xFCrgen", -7}, {"x y", Min}});
-    EXPECT_EQ(written(*table), "Abc;4120\n;0\nJ\xFCrgen;-7\nx y;-2147483648\n");
-}
+    HighscoreTable& rows = table();
+    EXPECT_FALSE(rows.qualifies(10));
+    EXPECT_FALSE(rows.insert("Gleich", 10));
+    EXPECT_EQ(rowsOf(rows), defaultRowsUnder({}));
 
-TEST_F(HighscoreRows, SortMovesTheFirstOfEqualScoresBehindTheOther)
-{
-    auto table = makeTable(3);
-    setRows(*table, {{"A", 50}, {"B", 50}, {"C", 60}});
-    table->sort();
-    EXPECT_EQ(rowsOf(*table), (Rows{{"C", 60}, {"B", 50}, {"A", 50}}));
-}
-
-TEST_F(HighscoreRows, InsertPlacesTheNewRowAfterEqualScoresAndMayExchangeThoseBelow)
-{
-    auto table = makeTable(5);
-    setRows(*table, {{"P", 100}, {"A", 50}, {"B", 50}, {"Q", 40}, {"R", 30}});
-    EXPECT_TRUE(table->insert("N", 60));
-    EXPECT_EQ(rowsOf(*table), (Rows{{"P", 100}, {"N", 60}, {"B", 50}, {"A", 50}, {"Q", 40}}));
-
-    EXPECT_TRUE(table->insert("E", 50));
-    EXPECT_EQ(rowsOf(*table), (Rows{{"P", 100}, {"N", 60}, {"B", 50}, {"A", 50}, {"E", 50}}));
-}
-
-TEST_F(HighscoreRows, ScoreEqualToTheLastRowNeitherQualifiesNorEnters)
-{
-    auto table = makeTable(10);
-    EXPECT_FALSE(table->qualifies(10));
-    EXPECT_FALSE(table->insert("Gleich", 10));
-    EXPECT_EQ(rowsOf(*table), defaultRows(10));
-
-    setRows(*table, Rows(10, {"Tief", Min}));
-    EXPECT_FALSE(table->qualifies(Min));
-    EXPECT_FALSE(table->insert("Tiefer", Min));
-    EXPECT_EQ(rowsOf(*table), Rows(10, {"Tief", Min}));
-}
-
-TEST_F(HighscoreRows, ScoreOneAboveTheLastRowReplacesItAndIsSortedIn)
-{
-    auto table = makeTable(10);
-    EXPECT_TRUE(table->qualifies(11));
-    EXPECT_TRUE(table->insert("Knapp", 11));
-    Rows expected = defaultRows(10);
+    EXPECT_TRUE(rows.qualifies(11));
+    EXPECT_TRUE(rows.insert("Knapp", 11));
+    Rows expected = defaultRowsUnder({});
     expected.back() = {"Knapp", 11};
-    EXPECT_EQ(rowsOf(*table), expected);
+    EXPECT_EQ(rowsOf(rows), expected);
 
-    EXPECT_TRUE(table->insert("Gut", 95));
-    expected = {{":)", 100}, {"Gut", 95}, {":)", 90}, {":)", 80}, {":)", 70},
-                {":)", 60},  {":)", 50},  {":)", 40}, {":)", 30}, {":)", 20}};
-    EXPECT_EQ(rowsOf(*table), expected);
+    setRows(rows, Rows(10, {"Tief", Min}));
+    EXPECT_FALSE(rows.insert("Tiefer", Min));
+    EXPECT_EQ(rowsOf(rows), Rows(10, {"Tief", Min}));
 }
 
 TEST_F(HighscoreRows, RowsOutsideTheTableHaveNoNameAndScoreZero)
 {
-    auto table = makeTable(10);
-    for (int32_t i : {10, -1, 11, Max, Min}) {
-        EXPECT_EQ(table->score(i), 0) << i;
-        EXPECT_EQ(table->name(i), "") << i;
+    const HighscoreTable& rows = table();
+    for (int32_t i : {10, -1, Max, Min}) {
+        EXPECT_EQ(rows.score(i), 0) << i;
+        EXPECT_EQ(rows.name(i), "") << i;
     }
-    EXPECT_EQ(table->score(9), 10);
-    EXPECT_EQ(table->name(0), ":)");
-}
-
-std::string randomName(std::mt19937& random)
-{
-    std::uniform_int_distribution<int> length(0, 30), byte(32, 255);
-    std::string name;
-    for (int n = length(random); n > 0; --n) {
-        char c = static_cast<char>(byte(random));
-        name.push_back(c == ';' ? ':' : c);
-    }
-    return name;
-}
-
-TEST_F(HighscoreRows, RandomTablesReadBackAsWritten)
-{
-    std::mt19937 random(20240611);
-    std::uniform_int_distribution<int32_t> score(Min, Max);
-    auto written = makeTable(10);
-    auto readBack = makeTable(10);
-    for (int round = 0; round < 300; ++round) {
-        for (auto& row : written->entries)
-            row = {randomName(random), score(random)};
-        read(*readBack, this->written(*written));
-        ASSERT_EQ(rowsOf(*readBack), rowsOf(*written)) << "round " << round;
-    }
+    EXPECT_EQ(rows.score(9), 10);
 }
 
 // Bytes that matter to the format come often, so that the odd cases are hit.
 std::string randomGarbage(std::mt19937& random)
 {
     static const std::string special{"\n\n;;\r-+ 0123456789\0\t", 20};
-    std::uniform_int_distribution<int> length(0, 3000), kind(0, 2), anyByte(0, 255);
-    std::uniform_int_distribution<std::size_t> pick(0, special.size() - 1);
     std::string text;
-    for (int n = length(random); n > 0; --n)
-        text.push_back(kind(random) == 0 ? special[pick(random)] : static_cast<char>(anyByte(random)));
+    for (auto n = random() % 3000; n > 0; --n)
+        text.push_back(random() % 3 == 0 ? special[random() % special.size()] : char(random()));
     return text;
 }
 
 TEST_F(HighscoreRows, GarbageGivesTenRowsThatReadBackUnchanged)
 {
     std::mt19937 random(77);
-    auto table = makeTable(10);
-    auto again = makeTable(10);
-    for (int round = 0; round < 500; ++round) {
-        read(*table, randomGarbage(random));
-        ASSERT_EQ(table->entries.size(), 10u);
-        for (const auto& row : table->entries)
-            EXPECT_EQ(row.name.find_first_of(";\n"), std::string::npos) << "round " << round;
-        read(*again, written(*table));
-        ASSERT_EQ(rowsOf(*again), rowsOf(*table)) << "round " << round;
+    HighscoreTable& rows = table();
+    HighscoreTable& again = table();
+    for (int round = 0; round < 200; ++round) {
+        read(rows, randomGarbage(random));
+        ASSERT_EQ(rows.entries.size(), 10u);
+        std::ostringstream written;
+        rows.writeTo(written);
+        read(again, written.str());
+        ASSERT_EQ(rowsOf(again), rowsOf(rows)) << "round " << round;
     }
 }
 
