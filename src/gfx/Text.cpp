@@ -72,6 +72,10 @@ int32_t leftEdge(int32_t x, TextAlign align, int32_t width)
 
 void drawText(std::string text, int32_t x, int32_t y, TextAlign align, int32_t size, SDL_Rect* outRect)
 {
+    // SDL_ttf reads the text as a C string: a NUL byte ends it there (a name read from a damaged
+    // list may start with one), and a text that ends up empty cannot be rendered at all.
+    if (const size_t nul = text.find('\0'); nul != std::string::npos)
+        text.resize(nul);
     if (text.empty())
         return;
     if (textObserver)

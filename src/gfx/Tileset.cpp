@@ -50,8 +50,12 @@ SDL_Surface* loadTemplate()
         SDL_FreeSurface(loaded);
         refuseTemplate();
     }
-    SDL_SetColorKey(loaded, SDL_SRCCOLORKEY, SDL_MapRGB(loaded->format, 255, 255, 255));
-    return toDisplayFormat(loaded);
+    // The key is set once the template is in the display's format, where pure white has a
+    // value of its own: in a palette without white, SDL would key the closest colour instead,
+    // and a light grey would take the tint.
+    SDL_Surface* pattern = toDisplayFormat(loaded);
+    SDL_SetColorKey(pattern, SDL_SRCCOLORKEY, SDL_MapRGB(pattern->format, 255, 255, 255));
+    return pattern;
 }
 
 // A palette surface starts all black, so palette index 0 is black.
