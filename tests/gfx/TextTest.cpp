@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <string>
 
 #include "TestSupport.h"
@@ -25,52 +24,34 @@ protected:
     }
 };
 
-struct Placement {
-    const char* name;
-    int32_t x;
-    TextAlign align;
-    int expectedLeft(int width) const
-    {
-        switch (align) {
-        case TextAlign::Left: return x;
-        case TextAlign::Center: return (x == 0 ? 400 : x) - width / 2;
-        case TextAlign::Right: return (x == 0 ? 800 : x) - width;
-        }
-        return -1;
-    }
-};
-
-const Placement placements[] = {
-    {"left edge at 37", 37, TextAlign::Left},
-    {"left edge at the window edge", 0, TextAlign::Left},
-    {"centred on 250", 250, TextAlign::Center},
-    {"centred on the window", 0, TextAlign::Center},
-    {"right edge at 610", 610, TextAlign::Right},
-    {"right edge at the window edge", 0, TextAlign::Right},
-};
-
 }  // namespace
 
 TEST_F(DrawText, EveryAlignmentPutsRedGlyphsExactlyIntoTheReportedRectangle)
 {
+    const struct {
+        const char* name;
+        int32_t x;
+        TextAlign align;
+        int (*left)(int width);
+    } placements[] = {
+        {"left edge at 37", 37, TextAlign::Left, [](int) { return 37; }},
+        {"left edge at the window edge", 0, TextAlign::Left, [](int) { return 0; }},
+        {"centred on 250", 250, TextAlign::Center, [](int w) { return 250 - w / 2; }},
+        {"centred on the window", 0, TextAlign::Center, [](int w) { return 400 - w / 2; }},
+        {"right edge at 610", 610, TextAlign::Right, [](int w) { return 610 - w; }},
+        {"right edge at the window edge", 0, TextAlign::Right, [](int w) { return 800 - w; }},
+    };
     for (const auto& placement : placements) {
         SCOPED_TRACE(placement.name);
         screen.clear();
         const SDL_Rect rect = drawn("Highscores", placement.x, 123, placement.align, 30);
         ASSERT_GT(rect.w, 60);
         EXPECT_GT(rect.h, 20);
-        EXPECT_EQ(rect.x, placement.expectedLeft(rect.w));
+        EXPECT_EQ(rect.x, placement.left(rect.w));
         EXPECT_EQ(rect.y, 123);
-        const int inside = screen.countRed(rect);
-        EXPECT_GT(inside, 100);
-        EXPECT_EQ(inside, redOnScreen()) << "red outside the reported rectangle";
+        EXPECT_GT(screen.countRed(rect), 100);
+        EXPECT_EQ(screen.countRed(rect), redOnScreen()) << "red outside the reported rectangle";
     }
-}
-
-TEST_F(DrawText, TheWindowAnchorsEqualTheExplicitCentreAndRightEdge)
-{
-    EXPECT_EQ(drawn("Spielen", 0, 5, TextAlign::Center, 30).x, drawn("Spielen", 400, 5, TextAlign::Center, 30).x);
-    EXPECT_EQ(drawn("Spielen", 0, 5, TextAlign::Right, 30).x, drawn("Spielen", 800, 5, TextAlign::Right, 30).x);
 }
 
 TEST_F(DrawText, TheRectangleIsReportedBeforeTheWindowClipsTheText)
@@ -95,22 +76,7 @@ TEST_F(DrawText, EmptyTextDrawsNothingAndLeavesTheRectangleAlone)
     EXPECT_TRUE(recorder.texts.empty());
 }
 
-TEST_F(DrawText, TheObserverSeesTheTextAndArgumentsAsGiven)
-{
-    TextRecorder recorder;
-    drawText("Info", 0, 280, TextAlign::Center, 30, nullptr);
-    drawText("(ende)", 200, 576, TextAlign::Left, 18, nullptr);
-    ASSERT_EQ(recorder.texts.size(), 2u);
-    const DrawnText& info = recorder.texts[0];
-    EXPECT_EQ(info.text, "Info");
-    EXPECT_EQ(info.x, 0);
-    EXPECT_EQ(info.y, 280);
-    EXPECT_EQ(info.align, TextAlign::Center);
-    EXPECT_EQ(info.size, 30);
-    EXPECT_EQ(recorder.texts[1].text, "(ende)");
-    EXPECT_EQ(recorder.texts[1].align, TextAlign::Left);
-}
-
+// SDL_ttf cannot render arbitrarily wide lines; what does not fit would never be seen anyway.
 TEST_F(DrawText, ATextOfThousandsOfCharactersIsCutToTheWindowWidth)
 {
     std::string longName;
@@ -123,19 +89,18 @@ TEST_F(DrawText, ATextOfThousandsOfCharactersIsCutToTheWindowWidth)
     EXPECT_GT(screen.countRed(rect), 1000);
 }
 
-TEST_F(DrawText, UmlautsAndSharpSRenderAsTheirOwnGlyphs)
+TEST_F(DrawText, UmlautsAndSharpSRenderAsLatin1Glyphs)
 {
-    // A missing glyph would come out as the same box for every letter.
-    const SDL_Rect plain = drawn("A", 10, 10, TextAlign::Left, 40);
-    const int redOfA = screen.countRed(plain);
+    drawn("A", 10, 10, TextAlign::Left, 40);
+    const int redOfA = redOnScreen();
     for (const char* letter : {"\xC4", "\xD6", "\xDC", "\xE4", "\xF6", "\xFC", "\xDF"}) {
         screen.clear();
-        const SDL_Rect rect = drawn(letter, 10, 10, TextAlign::Left, 40);
-        EXPECT_GT(screen.countRed(rect), 20) << static_cast<int>(static_cast<unsigned char>(*letter));
+        drawn(letter, 10, 10, TextAlign::Left, 40);
+        EXPECT_GT(redOnScreen(), 20) << static_cast<int>(static_cast<unsigned char>(*letter));
     }
     screen.clear();
-    const SDL_Rect umlaut = drawn("\xC4", 10, 10, TextAlign::Left, 40);
-    EXPECT_GT(screen.countRed(umlaut), redOfA) << "the dots of the umlaut are missing";
+    drawn("\xC4", 10, 10, TextAlign::Left, 40);
+    EXPECT_GT(redOnScreen(), redOfA) << "the dots of the umlaut are missing";
 }
 
 TEST_F(DrawText, KeepEndWithinKeepsTheLongestEndThatFits)
@@ -146,21 +111,7 @@ TEST_F(DrawText, KeepEndWithinKeepsTheLongestEndThatFits)
     ASSERT_LT(end.size(), name.size());
     EXPECT_EQ(name.substr(name.size() - end.size()), end);
     EXPECT_LE(drawn(end, 0, 0, TextAlign::Left, 35).w, 300);
-    const std::string oneMore = name.substr(name.size() - end.size() - 1);
-    EXPECT_GT(drawn(oneMore, 0, 100, TextAlign::Left, 35).w, 300);
-}
-
-TEST_F(DrawText, KeepEndWithinLeavesShortAndEmptyTextsWhole)
-{
+    EXPECT_GT(drawn(name.substr(name.size() - end.size() - 1), 0, 100, TextAlign::Left, 35).w, 300);
     EXPECT_EQ(keepEndWithin("Anna", 35, 300), "Anna");
     EXPECT_EQ(keepEndWithin("", 35, 300), "");
-}
-
-TEST(IntToString, WritesDecimalWithSignAndNoPadding)
-{
-    const std::pair<int32_t, const char*> cases[] = {
-        {0, "0"}, {7, "7"}, {-5, "-5"}, {1000, "1000"}, {INT32_MAX, "2147483647"}, {INT32_MIN, "-2147483648"},
-    };
-    for (const auto& [number, text] : cases)
-        EXPECT_EQ(intToString(number), text);
 }
