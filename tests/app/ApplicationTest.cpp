@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "TestSupport.h"
 #include "app/Application.h"
-#include "app/Redraw.h"
 #include "game/Game.h"
 #include "gfx/Tileset.h"
 
@@ -23,13 +24,13 @@ private:
     int& deletions;
 };
 
-}  // namespace
-
 class ApplicationLifetime : public testing::Test {
 protected:
     TempDataDir data;
     DummyScreen screen;
 };
+
+}  // namespace
 
 TEST_F(ApplicationLifetime, StartsInTheMainMenuWithTheFifthSetTheMusicAndOneRedrawRequest)
 {
@@ -41,10 +42,8 @@ TEST_F(ApplicationLifetime, StartsInTheMainMenuWithTheFifthSetTheMusicAndOneRedr
     ASSERT_NE(tileSheet, nullptr);
     ASSERT_NE(tileRects, nullptr);
     for (int k = 0; k < TileColourCount; ++k) {
-        EXPECT_EQ(tileRects[k].x, 32 * k);
-        EXPECT_EQ(tileRects[k].y, 640);
-        EXPECT_EQ(tileRects[k].w, 32);
-        EXPECT_EQ(tileRects[k].h, 32);
+        const SDL_Rect r = tileRects[k];
+        EXPECT_EQ(std::make_tuple(r.x, r.y, r.w, r.h), std::make_tuple(32 * k, 640, 32, 32)) << "colour " << k;
     }
     SDL_Event queued[4];
     ASSERT_EQ(SDL_PeepEvents(queued, 4, SDL_GETEVENT, SDL_ALLEVENTS), 1);
@@ -65,20 +64,4 @@ TEST_F(ApplicationLifetime, EndingDeletesTheRunningGameAndFreesTheTileSheet)
     EXPECT_EQ(deletions, 1);
     EXPECT_EQ(tileSheet, nullptr);
     EXPECT_EQ(tileRects, nullptr);
-}
-
-TEST(RedrawEvent, IsAUserEventWithCodeZeroAndNoData)
-{
-    EXPECT_EQ(redrawEvent.type, SDL_USEREVENT);
-    EXPECT_EQ(redrawEvent.user.code, 0);
-    EXPECT_EQ(redrawEvent.user.data1, nullptr);
-    EXPECT_EQ(redrawEvent.user.data2, nullptr);
-}
-
-TEST(VariantNames, AreTheFourDisplayNamesInOrder)
-{
-    EXPECT_EQ(variantNames[0], "Standart Click");
-    EXPECT_EQ(variantNames[1], "Chaos Click");
-    EXPECT_EQ(variantNames[2], "Speed Click");
-    EXPECT_EQ(variantNames[3], "FallDown Click");
 }
