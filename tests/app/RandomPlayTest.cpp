@@ -23,6 +23,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.h"
@@ -55,13 +56,6 @@ std::string str(const Parts&... parts)
     return out.str();
 }
 
-// The first broken invariant of a walk is its problem; the walk stops after that event.
-#define WALK_CHECK(condition, ...)          \
-    do {                                    \
-        if (!(condition))                   \
-            fail(str(__VA_ARGS__));         \
-    } while (false)
-
 // "Ende" ends the process with exit(0), which ctest would take for a pass.
 bool walkRunning = false;
 void failOnExitDuringWalk()
@@ -73,56 +67,39 @@ void failOnExitDuringWalk()
 }
 
 struct Seen {
-    std::set<int> screens;
-    std::set<int> states[4];  // by the variant of the game
+    std::set<int> screens, states[4];  // states by the variant of the game
 };
 
 class RandomWalk {
 public:
     RandomWalk(uint32_t seed, int preferredVariant, Seen& seen) : preferred(preferredVariant), rng(seed), seen(seen) {}
 
-    // Empty when every invariant held after every event; else the problem and the last events.
-    std::string run(int events)
+    // Stops at the first event after which an invariant fails, and names it and the ones before.
+    void run(int events)
     {
         TempDataDir dir;
         FakeClock fakeClock;
         clock = &fakeClock;
         startProgram();
-        while (eventNumber < events && problem.empty()) {
-            ++eventNumber;
+        for (eventNumber = 1; eventNumber <= events && !testing::Test::HasFailure(); ++eventNumber) {
             std::srand(static_cast<unsigned>(rng()));
             clock->advance(static_cast<uint32_t>(pick(0, 300)));
-            const Snapshot before = snapshot();
+            const Shown before = shown();
             oneEvent();
             afterEvent(before);
         }
-        if (app)
-            endProgram();
+        endProgram();
 #if defined(__SANITIZE_ADDRESS__)
-        if (problem.empty() && __lsan_do_recoverable_leak_check() != 0)
-            fail("memory leaked (see the report above)");
+        EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0) << "memory leaked (see the report above)";
 #endif
-        if (problem.empty())
-            return "";
-        std::string report = str("event ", eventNumber, ": ", problem, "\nlast events:\n");
-        for (const std::string& line : log)
-            report += "  " + line + "\n";
-        return report;
+        if (testing::Test::HasFailure())
+            for (const std::string& line : log)
+                std::cerr << "  " << line << "\n";
     }
 
 private:
-    struct Snapshot {
-        ScreenState screen;
-        const Game* game;
-        int32_t state;
-        std::string playerName;
-        int32_t finalScore;
-    };
-    Snapshot snapshot() const
-    {
-        const Game* g = app->game;
-        return Snapshot{app->screen, g, g ? g->state : -1, g ? g->playerName : "", g ? g->finalScore : 0};
-    }
+    using Shown = std::tuple<ScreenState, const Game*, int32_t>;
+    Shown shown() const { return {app->screen, app->game, app->game ? app->game->state : -1}; }
 
     // What the entry function does around the Application. Ending it (Escape, the close button)
     // deletes a running game, which writes its list back.
@@ -158,15 +135,9 @@ private:
 
     void note(const std::string& text)
     {
-        log.push_back(str("#", eventNumber, " screen ", app->screen, " state ", app->game ? app->game->state : -1, ": ", text));
+        log.push_back(str("#", eventNumber, " screen ", app->screen, " state ", std::get<2>(shown()), ": ", text));
         if (log.size() > 25)
             log.pop_front();
-    }
-
-    void fail(const std::string& text)
-    {
-        if (problem.empty())
-            problem = text;
     }
 
     void click(int x, int y, const char* what)
@@ -236,7 +207,8 @@ private:
             for (int r = 0; r < BoardRows; ++r) {
                 const uint16_t v = g.cell(c, r);
                 if (v != 0 && ((c > 0 && g.cell(c - 1, r) == v) || (r > 0 && g.cell(c, r - 1) == v) ||
-                               (c + 1 < BoardColumns && g.cell(c + 1, r) == v) || (r + 1 < BoardRows && g.cell(c, r + 1) == v)))
+                               (c + 1 < BoardColumns && g.cell(c + 1, r) == v) ||
+                               (r + 1 < BoardRows && g.cell(c, r + 1) == v)))
                     groupCells.emplace_back(c, r);
             }
         for (int i = 0; i < count; ++i) {
@@ -295,7 +267,9 @@ private:
         // Weights of aimed, tile, queued, anywhere and far clicks, keys and ticks by what is on
         // screen: -1 the menus, and the result screens of a finished game apart.
         static const std::map<int32_t, std::vector<int>> weightsByState = {
-            {Playing, {3, 45, 8, 6, 4, 2, 21}}, {Paused, {5, 20, 0, 10, 2, 3, 10}}, {NameEntry, {25, 0, 3, 8, 4, 44, 4}},
+            {Playing, {3, 45, 8, 6, 4, 2, 21}},
+            {Paused, {5, 20, 0, 10, 2, 3, 10}},
+            {NameEntry, {25, 0, 3, 8, 4, 44, 4}},
             {-1, {70, 0, 3, 12, 4, 4, 5}}};
         static const std::vector<int> results = {60, 0, 4, 14, 6, 5, 5};
         const auto weights = weightsByState.find(state);
@@ -317,18 +291,15 @@ private:
 
     // A new screen is drawn at once, so that the buttons aimed at next are the ones on screen;
     // other redraw requests wait a few events, as drawing is the expensive part.
-    void afterEvent(const Snapshot& before)
+    void afterEvent(const Shown& before)
     {
         for (SDL_Event event; SDL_PollEvent(&event);)
             redrawPending = redrawPending || event.type == SDL_USEREVENT;
-        const Snapshot now = snapshot();
-        if (problem.empty())
-            checkInvariants(before, now);
-        if (!problem.empty())
+        checkInvariants();
+        if (testing::Test::HasFailure())
             return;
         dealNewBoardsAgain();
-        if (now.screen != before.screen || now.game != before.game || now.state != before.state ||
-            (redrawPending && ++eventsSinceDraw >= DrawEvery)) {
+        if (shown() != before || (redrawPending && ++eventsSinceDraw >= DrawEvery)) {
             app->draw();
             redrawPending = false;
             eventsSinceDraw = 0;
@@ -378,90 +349,78 @@ private:
         note(str("board thinned to ", width, " x ", height));
     }
 
-    void checkInvariants(const Snapshot& before, const Snapshot& now)
+    void checkInvariants()
     {
         const Application& a = *app;
+        SCOPED_TRACE(str("after event ", eventNumber, " on screen ", a.screen));
         seen.screens.insert(a.screen);
-        WALK_CHECK(a.screen >= MainMenu && a.screen <= ConfirmEnd, "screen ", a.screen, " is no ScreenState");
-        WALK_CHECK((a.game != nullptr) == (a.screen == InGame || a.screen == ConfirmEnd), "a game ",
-                   a.game ? "exists" : "is missing", " on screen ", a.screen);
-        WALK_CHECK((a.shownHighscores != nullptr) == (a.screen == HighscoreList), "the menu's list ",
-                   a.shownHighscores ? "exists" : "is missing", " on screen ", a.screen);
-        WALK_CHECK(a.variant >= 0 && a.variant <= 3, "variant ", a.variant);
+        EXPECT_TRUE(a.screen >= MainMenu && a.screen <= ConfirmEnd);
+        EXPECT_EQ(a.game != nullptr, a.screen == InGame || a.screen == ConfirmEnd) << "a game";
+        EXPECT_EQ(a.shownHighscores != nullptr, a.screen == HighscoreList) << "the menu's list";
+        EXPECT_TRUE(a.variant >= 0 && a.variant <= 3) << a.variant;
         // A difficulty chosen for another variant ends the process with status 6.
-        WALK_CHECK(a.screen != ChooseDifficulty || a.variant == 2, "the difficulty screen for variant ", a.variant);
+        EXPECT_FALSE(a.screen == ChooseDifficulty && a.variant != 2) << "the difficulty screen for " << a.variant;
         if (a.shownHighscores)
-            checkList(*a.shownHighscores, "the menu's list");
-        if (a.game && problem.empty())
-            checkGame(*a.game, before, now);
+            checkList(*a.shownHighscores);
+        if (a.game && !testing::Test::HasFailure())
+            checkGame(*a.game);
     }
 
-    void checkList(const HighscoreTable& table, const char* which)
+    static void checkList(const HighscoreTable& table)
     {
         const auto& rows = table.entries;
-        WALK_CHECK(table.capacity == 10 && rows.size() == 10, which, " has ", rows.size(), " rows");
-        WALK_CHECK(std::is_sorted(rows.begin(), rows.end(), [](const auto& x, const auto& y) { return x.score > y.score; }),
-                   which, " is not sorted best first");
-        WALK_CHECK(std::none_of(rows.begin(), rows.end(), [](const auto& row) { return row.name.find(';') != std::string::npos; }),
-                   which, " holds a name with ';'");
+        ASSERT_EQ(table.capacity, 10);
+        ASSERT_EQ(rows.size(), 10u);
+        const auto better = [](const auto& x, const auto& y) { return x.score > y.score; };
+        EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), better)) << table.title << " is not sorted best first";
+        for (const auto& row : rows)
+            EXPECT_EQ(row.name.find(';'), std::string::npos) << table.title << " holds a name with ';'";
     }
 
-    // Counters in their ranges, cells holding 0 or a colour of the game, the states the variant
-    // knows, and a typed name in the list with the variant's suffix.
-    void checkGame(const Game& g, const Snapshot& before, const Snapshot& now)
+    // Counters in their ranges, cells holding 0 or a colour of the game, the states the variant knows.
+    void checkGame(const Game& g)
     {
         const int colours = g.colourCount;
         int variant = 3, highestColour = std::min(colours, 7);  // timed variants count 8 once the last board is done
-        std::string suffix;
         if (auto* standard = dynamic_cast<const StandardGame*>(&g)) {
             variant = 0;
             highestColour = standard->level + 1;
-            WALK_CHECK(standard->level >= 1 && standard->level <= StandardGame::LastLevel, "level ", standard->level);
+            EXPECT_TRUE(standard->level >= 1 && standard->level <= StandardGame::LastLevel) << standard->level;
         } else if (dynamic_cast<const ChaosGame*>(&g)) {
             variant = 1;
-            suffix = str(" (", colours, ")");
-            WALK_CHECK(colours >= 2 && colours <= 5, "Chaos with ", colours, " colours");
+            EXPECT_TRUE(colours >= 2 && colours <= 5) << "Chaos with " << colours << " colours";
         } else if (auto* speed = dynamic_cast<const SpeedGame*>(&g)) {
             variant = 2;
-            suffix = str(" (", "LMS"[std::clamp<int>(speed->difficulty, 0, 2)], ")");
-            WALK_CHECK(colours >= 2 && colours <= 8 && speed->difficulty >= 0 && speed->difficulty <= 2, "Speed with ",
-                       colours, " colours at difficulty ", speed->difficulty);
-        } else if (auto* fallDown = dynamic_cast<const FallDownGame*>(&g)) {
-            WALK_CHECK(colours >= 4 && colours <= 8 && fallDown->refillColumn >= 0 &&
-                           fallDown->refillColumn <= BoardColumns && (!fallDown->won || colours == 8),
-                       "FallDown with ", colours, " colours, refill column ", fallDown->refillColumn, ", won ", fallDown->won);
+            EXPECT_TRUE(colours >= 2 && colours <= 8 && speed->difficulty >= 0 && speed->difficulty <= 2)
+                << "Speed with " << colours << " colours at difficulty " << speed->difficulty;
         } else {
-            fail("a game of no known variant");
+            const auto* fallDown = dynamic_cast<const FallDownGame*>(&g);
+            ASSERT_NE(fallDown, nullptr) << "a game of no known variant";
+            EXPECT_TRUE(colours >= 4 && colours <= 8 && fallDown->refillColumn >= 0 &&
+                        fallDown->refillColumn <= BoardColumns && (!fallDown->won || colours == 8))
+                << "FallDown with " << colours << " colours, refill column " << fallDown->refillColumn << ", won "
+                << fallDown->won;
         }
         const bool levels = variant == 0, pauses = variant >= 2;
-        WALK_CHECK(colours < 8 || g.state != Playing, "playing with ", colours, " colours");
-        WALK_CHECK(g.state >= Playing && g.state <= Paused && (levels || g.state != LevelResults) &&
-                       (pauses || g.state != Paused),
-                   "game state ", g.state);
+        EXPECT_FALSE(colours >= 8 && g.state == Playing) << "playing with " << colours << " colours";
+        EXPECT_TRUE(g.state >= Playing && g.state <= Paused && (levels || g.state != LevelResults) &&
+                    (pauses || g.state != Paused))
+            << "game state " << g.state;
         seen.states[variant].insert(g.state);
-        WALK_CHECK(g.gravityRow >= 0 && g.gravityRow < BoardRows && g.gravityColumn >= 0 && g.gravityColumn < BoardColumns,
-                   "gravity at row ", g.gravityRow, ", column ", g.gravityColumn);
-        for (int c = 0; c < BoardColumns; ++c)
-            for (int r = 0; r < BoardRows; ++r)
-                if (g.cell(c, r) > highestColour)
-                    return fail(str("cell (", c, ", ", r, ") holds ", g.cell(c, r), ", colours go to ", highestColour));
-        if (!g.highscores)
-            return fail("the game has no list");
-        checkList(*g.highscores, "the game's list");
-        WALK_CHECK(g.playerName.find(';') == std::string::npos, "the typed name holds a ';'");
-        WALK_CHECK(g.state != NameEntry || g.highscores->qualifies(g.finalScore), "name entry for ", g.finalScore,
-                   " points, which do not make the list");
-        WALK_CHECK(g.state != Paused || g.startTicks == 0, "paused with the clock running");
+        EXPECT_TRUE(g.gravityRow >= 0 && g.gravityRow < BoardRows && g.gravityColumn >= 0 &&
+                    g.gravityColumn < BoardColumns)
+            << "gravity at row " << g.gravityRow << ", column " << g.gravityColumn;
+        const auto highest = std::max_element(g.board.begin(), g.board.end());
+        EXPECT_LE(*highest, highestColour) << "in cell " << highest - g.board.begin() << " (column * 18 + row)";
+        ASSERT_NE(g.highscores, nullptr);
+        checkList(*g.highscores);
+        EXPECT_EQ(g.playerName.find(';'), std::string::npos) << "the typed name holds a ';'";
+        EXPECT_FALSE(g.state == NameEntry && !g.highscores->qualifies(g.finalScore))
+            << "name entry for " << g.finalScore << " points, which do not make the list";
+        EXPECT_FALSE(g.state == Paused && g.startTicks != 0) << "paused with the clock running";
         // "(ende)" reacts only to a game being played, and pauses the variants that pause.
-        WALK_CHECK(app->screen != ConfirmEnd || g.state == (pauses ? Paused : Playing),
-                   "the quit question stands over game state ", g.state);
-        if (now.game == before.game && before.state == NameEntry && now.state == ShowHighscores) {
-            const std::string name = before.playerName + suffix;
-            const auto& rows = g.highscores->entries;
-            WALK_CHECK(std::any_of(rows.begin(), rows.end(),
-                                   [&](const auto& row) { return row.name == name && row.score == before.finalScore; }),
-                       "the list lacks \"", name, "\" with ", before.finalScore);
-        }
+        EXPECT_FALSE(app->screen == ConfirmEnd && g.state != (pauses ? Paused : Playing))
+            << "the quit question stands over game state " << g.state;
     }
 
     int preferred;
@@ -471,7 +430,6 @@ private:
     std::unique_ptr<Application> app;
     int eventNumber = 0;
     std::deque<std::string> log;
-    std::string problem;
     bool redrawPending = false;
     int eventsSinceDraw = 0;
     const Game* lastGame = nullptr;
@@ -501,10 +459,12 @@ TEST_P(RandomPlay, KeepsEveryInvariantThroughThousandsOfRandomEvents)
     for (uint32_t seed : seeds) {
         // Printed first, so that a crash or a sanitizer report names the walk too.
         std::cerr << "random walk seed " << seed << " (KLAKORIA_STRESS_SEED=" << seed << " replays it)\n";
+        SCOPED_TRACE(str("random walk seed ", seed, ": KLAKORIA_STRESS_SEED=", seed, " replays it"));
         walkRunning = true;
-        const std::string problem = RandomWalk(seed, variant, seen).run(std::min(total, EventsPerWalk));
+        RandomWalk(seed, variant, seen).run(std::min(total, EventsPerWalk));
         walkRunning = false;
-        ASSERT_TRUE(problem.empty()) << problem << "replay with KLAKORIA_STRESS_SEED=" << seed;
+        if (HasFailure())
+            return;
     }
     // A walk that no longer reaches the ends of games would check little: with the full count
     // of events every screen and every state of the variant must have been seen.
