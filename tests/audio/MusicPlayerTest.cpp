@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,9 +11,6 @@
 
 namespace {
 
-using testing_support::TempDataDir;
-
-const char* const alreadyOpen = "Es ist bereits eine Audio-Datei ge\xF6" "ffnet!";
 const char* const noneOpen = "Keine Audio-Datei ge\xF6" "ffnet!";
 
 template <class Action>
@@ -27,34 +23,10 @@ std::string stderrOf(Action action)
 
 std::vector<Sint16> loadedSamples()
 {
-    if (!musicBuffer)
-        return {};
-    std::vector<Sint16> samples(musicLength / 2);
+    std::vector<Sint16> samples(musicBuffer ? musicLength / 2 : 0);
     std::memcpy(samples.data(), musicBuffer, samples.size() * 2);
     return samples;
 }
-
-// Sets an environment variable for one scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name(name)
-    {
-        if (const char* old = std::getenv(name))
-            previous = old;
-        setenv(name, value, 1);
-    }
-    ~ScopedEnv()
-    {
-        if (previous)
-            setenv(name, previous->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-
-private:
-    const char* name;
-    std::optional<std::string> previous;
-};
 
 // SDL's audio on the dummy driver, in an empty working directory that the test fills.
 class MusicPlayerTest : public testing::Test {
@@ -62,9 +34,8 @@ protected:
     void SetUp() override { ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError(); }
     void TearDown() override { SDL_Quit(); }
 
-    TempDataDir dir{std::vector<std::string>{}};
+    testing_support::TempDataDir dir{std::vector<std::string>{}};
     const std::vector<Sint16> first = {11, -22, 33, -44, 55, -66};
-    const std::vector<Sint16> second = {9, 8, 7, 6, 5, 4, 3, 2};
 };
 
 TEST_F(MusicPlayerTest, PlayAfterLoadRunsTheDeviceInTheFilesOwnFormat)
@@ -101,7 +72,6 @@ TEST_F(MusicPlayerTest, StopClosesTheDeviceAndTheNextPlayStartsAtTheFirstSample)
     EXPECT_EQ(stderrOf([&] { player.stop(); }), "");
     EXPECT_FALSE(player.isPlaying());
     EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_STOPPED);
-    EXPECT_EQ(musicPosition, 0u);
     std::vector<Sint16> output(2, 0);
     mixMusic(nullptr, reinterpret_cast<Uint8*>(output.data()), 4);
     EXPECT_EQ(output, (std::vector<Sint16>{11, -22}));
@@ -114,38 +84,27 @@ TEST_F(MusicPlayerTest, StopClosesTheDeviceAndTheNextPlayStartsAtTheFirstSample)
 TEST_F(MusicPlayerTest, SecondLoadComplainsAndKeepsTheFirstSound)
 {
     dir.writeFile("Data/a.wav", wavBytes(first));
-    dir.writeFile("Data/b.wav", wavBytes(second));
+    dir.writeFile("Data/b.wav", wavBytes({9, 8, 7, 6, 5, 4, 3, 2}));
     MusicPlayer player;
     player.load("Data/a.wav");
-    EXPECT_EQ(stderrOf([&] { player.load("Data/b.wav"); }), alreadyOpen);
+    EXPECT_EQ(stderrOf([&] { player.load("Data/b.wav"); }), "Es ist bereits eine Audio-Datei ge\xF6" "ffnet!");
     EXPECT_EQ(loadedSamples(), first);
 }
 
-TEST_F(MusicPlayerTest, MissingFileLoadsSilentlyThenPlayAndStopComplainEachTime)
+// A file without a single sample counts as no file: mixing it could never make progress.
+TEST_F(MusicPlayerTest, MissingOrSamplelessFileLoadsSilentlyThenPlayAndStopComplainEachTime)
 {
-    MusicPlayer player;
-    EXPECT_EQ(stderrOf([&] { player.load("Data/Musik.wav"); }), "");
-    EXPECT_EQ(musicBuffer, nullptr);
-    EXPECT_EQ(stderrOf([&] { player.play(); }), noneOpen);
-    EXPECT_FALSE(player.isPlaying());
-    EXPECT_EQ(stderrOf([&] { player.play(); }), noneOpen);
-    EXPECT_EQ(stderrOf([&] { player.stop(); }), noneOpen);
-}
-
-TEST_F(MusicPlayerTest, WavWithoutAWholeSampleCountsAsNoFile)
-{
-    const struct {
-        const char* what;
-        int strayBytes;
-    } cases[] = {{"empty data chunk", 0}, {"half a sample", 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        dir.writeFile("Data/empty.wav", wavBytes({}, 22050, c.strayBytes));
+    dir.writeFile("Data/empty.wav", wavBytes({}));
+    dir.writeFile("Data/half.wav", wavBytes({}, 22050, 1));
+    for (const char* file : {"Data/Musik.wav", "Data/empty.wav", "Data/half.wav"}) {
+        SCOPED_TRACE(file);
         MusicPlayer player;
-        EXPECT_EQ(stderrOf([&] { player.load("Data/empty.wav"); }), "");
+        EXPECT_EQ(stderrOf([&] { player.load(file); }), "");
         EXPECT_EQ(musicBuffer, nullptr);
         EXPECT_EQ(stderrOf([&] { player.play(); }), noneOpen);
         EXPECT_FALSE(player.isPlaying());
+        EXPECT_EQ(stderrOf([&] { player.play(); }), noneOpen);
+        EXPECT_EQ(stderrOf([&] { player.stop(); }), noneOpen);
     }
 }
 
@@ -155,31 +114,16 @@ TEST_F(MusicPlayerTest, WithoutAUsableDeviceTheMusicStaysOffUntilATryWorks)
     MusicPlayer player;
     player.load("Data/a.wav");
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    {
-        ScopedEnv driver("SDL_AUDIODRIVER", "nosuchdriver");
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            EXPECT_EQ(stderrOf([&] { player.play(); }), "");
-            EXPECT_FALSE(player.isPlaying());
-        }
+    const char* working = std::getenv("SDL_AUDIODRIVER");
+    const std::string driver = working ? working : "dummy";
+    setenv("SDL_AUDIODRIVER", "nosuchdriver", 1);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_EQ(stderrOf([&] { player.play(); }), "");
+        EXPECT_FALSE(player.isPlaying());
     }
+    setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
     player.play();
     EXPECT_TRUE(player.isPlaying());
-}
-
-TEST_F(MusicPlayerTest, DestroyingThePlayerFreesTheSoundSoAnotherOneCanLoad)
-{
-    dir.writeFile("Data/a.wav", wavBytes(first));
-    dir.writeFile("Data/b.wav", wavBytes(second));
-    {
-        MusicPlayer player;
-        player.load("Data/a.wav");
-        player.play();
-    }
-    EXPECT_EQ(musicBuffer, nullptr);
-    EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_STOPPED);
-    MusicPlayer next;
-    EXPECT_EQ(stderrOf([&] { next.load("Data/b.wav"); }), "");
-    EXPECT_EQ(loadedSamples(), second);
 }
 
 }  // namespace
