@@ -106,15 +106,6 @@ TEST_F(MainLoopTest, OnlyAPressOfTheLeftButtonReachesTheApplication)
     EXPECT_EQ(game.clicks, (std::vector<std::pair<int32_t, int32_t>>{{321, 123}}));
 }
 
-TEST_F(MainLoopTest, TheRedrawEventDrawsAFrame)
-{
-    CountingGame& game = startGame(Playing);
-    push(SDL_USEREVENT);
-    loop.runPass();
-    EXPECT_EQ(game.draws, 1);
-    EXPECT_TRUE(recorder.contains("(ende)"));
-}
-
 TEST_F(MainLoopTest, KeysEditTheNameOnlyDuringNameEntryAndThenDrawAtOnce)
 {
     for (int32_t state : {Playing, GameResults, ShowHighscores}) {
