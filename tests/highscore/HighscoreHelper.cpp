@@ -5,7 +5,8 @@
 //
 // highscore_helper --save-again-and-again FILE VERSION_A VERSION_B
 // Reads two lists of ten rows from VERSION_A and VERSION_B, prints one line, and then saves FILE
-// with the rows of A, of B, of A, ... a few thousand times, waiting to be killed in the middle.
+// with the rows of B, of A, of B, ... a few thousand times, printing a '.' after each save,
+// waiting to be killed in the middle of one.
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -26,6 +27,7 @@ int saveAgainAndAgain(const char* file, const char* versionA, const char* versio
     for (int round = 0; round < 5000; ++round) {
         list.entries = (round % 2 == 0 ? b : a).entries;
         list.save();
+        std::cout << '.' << std::flush;
     }
     return 0;
 }

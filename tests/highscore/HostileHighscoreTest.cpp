@@ -257,10 +257,13 @@ public:
     SavingHelper(const SavingHelper&) = delete;
     SavingHelper& operator=(const SavingHelper&) = delete;
 
-    bool waitUntilReady() const
+    // Reads count bytes of its output: the line it prints when it is ready, or one '.' per save.
+    bool waitForOutput(size_t count) const
     {
-        char first = 0;
-        return pid > 0 && read(output, &first, 1) == 1;
+        for (char byte = 0; count > 0; --count)
+            if (pid <= 0 || read(output, &byte, 1) != 1)
+                return false;
+        return true;
     }
     bool killNow()  // true when it was still running, as it should be
     {
@@ -279,7 +282,8 @@ private:
 }  // namespace
 
 // The moment of the kill is left to chance on purpose: whatever the save was doing, the list is
-// one of the two versions, whole.
+// one of the two versions, whole. The helper is killed in its first to fourth save, after a short
+// delay of up to a few of its system calls' time.
 TEST_F(HostileList, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewListWhole)
 {
     const std::string versionA = bigList('a', 1000);
@@ -290,24 +294,28 @@ TEST_F(HostileList, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewListWhole)
     const std::string list = (dir.data() / "var1.hsc").string();
 
     std::mt19937 random(5001);
-    std::uniform_int_distribution<int> delayMicroseconds(0, 15'000);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 4'000);
+    std::uniform_int_distribution<size_t> finishedSaves(0, 3);
     int seenA = 0;
     int seenB = 0;
+    int killedWhileWriting = 0;  // rounds that left a temporary file behind
     for (int round = 0; round < 60; ++round) {
         SavingHelper helper({HIGHSCORE_HELPER, "--save-again-and-again", list, (dir.path() / "a.hsc").string(),
                              (dir.path() / "b.hsc").string()});
-        ASSERT_TRUE(helper.waitUntilReady()) << "round " << round;
+        ASSERT_TRUE(helper.waitForOutput(std::string("bereit\n").size() + finishedSaves(random))) << "round " << round;
         std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
         ASSERT_TRUE(helper.killNow()) << "round " << round;
         const std::string content = dir.readFile("Data/var1.hsc");
         seenA += content == versionA;
         seenB += content == versionB;
+        killedWhileWriting += dataFolder().size() > 1;
         ASSERT_TRUE(content == versionA || content == versionB)
             << "round " << round << ": " << content.size() << " bytes, " << std::count(content.begin(), content.end(), '\n')
             << " lines";
     }
     EXPECT_GT(seenB, 0) << "no save was ever finished before the kill";
     EXPECT_GT(seenA, 0);
+    EXPECT_GT(killedWhileWriting, 0) << "no kill hit a save while it wrote its temporary file";
 
     // The next save that runs to its end clears what the killed ones left beside the list, but
     // not the temporary file of a process that still runs: that may be a save in progress.
