@@ -9,6 +9,7 @@
 
 #include "app/Application.h"
 #include "app/Clock.h"
+#include "gfx/Text.h"
 
 // Last: Xlib defines macros such as None and Status.
 #include <SDL_syswm.h>
@@ -140,6 +141,7 @@ int runKlakoria(int, char**)
     setWindowIcon();
     SDL_EnableUNICODE(1);
     {
+        FontCache fonts;
         Application app;
         MainLoop loop(app);
         loop.run();

@@ -2,6 +2,7 @@
 
 #include <SDL_ttf.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -23,6 +24,43 @@ TTF_Font* openFont(int32_t size)
         std::exit(1);
     }
     return font;
+}
+
+// The fonts a FontCache keeps open, one per size, the least recently used giving way.
+struct CachedFont {
+    int32_t size = 0;
+    TTF_Font* font = nullptr;
+    uint64_t lastUse = 0;
+};
+constexpr size_t CachedSizes = 4;  // the most sizes one screen uses: the variant list has 50, 35, 16 and 18
+std::array<CachedFont, CachedSizes> cachedFonts;
+int livingFontCaches = 0;
+uint64_t fontUses = 0;
+
+TTF_Font* takeFont(int32_t size)
+{
+    if (livingFontCaches == 0)
+        return openFont(size);
+    ++fontUses;
+    CachedFont* giveWay = &cachedFonts[0];
+    for (CachedFont& entry : cachedFonts) {
+        if (entry.font && entry.size == size) {
+            entry.lastUse = fontUses;
+            return entry.font;
+        }
+        if (giveWay->font && (!entry.font || entry.lastUse < giveWay->lastUse))
+            giveWay = &entry;
+    }
+    if (giveWay->font)
+        TTF_CloseFont(giveWay->font);
+    *giveWay = CachedFont{size, openFont(size), fontUses};
+    return giveWay->font;
+}
+
+void giveBackFont(TTF_Font* font)
+{
+    if (livingFontCaches == 0)
+        TTF_CloseFont(font);
 }
 
 int textWidth(TTF_Font* font, const std::string& text)
@@ -81,7 +119,7 @@ void drawText(std::string text, int32_t x, int32_t y, TextAlign align, int32_t s
     if (textObserver)
         textObserver(DrawnText{text, x, y, align, size});
 
-    TTF_Font* font = openFont(size);
+    TTF_Font* font = takeFont(size);
     // SDL_ttf cannot render arbitrarily wide lines and surface pitches are 16 bits wide; what
     // does not fit into the window would never be seen anyway.
     text = longestFitting(font, text, WindowWidth, false);
@@ -99,19 +137,32 @@ void drawText(std::string text, int32_t x, int32_t y, TextAlign align, int32_t s
     SDL_BlitSurface(rendered, nullptr, screenSurface, &destination);
 
     SDL_FreeSurface(rendered);
-    TTF_CloseFont(font);
+    giveBackFont(font);
 }
 
 std::string keepEndWithin(const std::string& text, int32_t size, int32_t maxWidth)
 {
     if (text.empty())
         return text;
-    TTF_Font* font = openFont(size);
+    TTF_Font* font = takeFont(size);
     std::string end = longestFitting(font, text, maxWidth, true);
-    TTF_CloseFont(font);
+    giveBackFont(font);
     return end;
 }
 
 std::string intToString(int32_t n) { return std::to_string(n); }
+
+FontCache::FontCache() { ++livingFontCaches; }
+
+FontCache::~FontCache()
+{
+    if (--livingFontCaches > 0)
+        return;
+    for (CachedFont& entry : cachedFonts) {
+        if (entry.font)
+            TTF_CloseFont(entry.font);
+        entry = CachedFont{};
+    }
+}
 
 void setTextObserver(TextObserver observer) { textObserver = std::move(observer); }

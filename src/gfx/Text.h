@@ -18,6 +18,19 @@ std::string keepEndWithin(const std::string& text, int32_t size, int32_t maxWidt
 
 std::string intToString(int32_t n);
 
+// While one lives, drawText and keepEndWithin keep the fonts of the last few sizes open with the
+// glyphs they have rendered, instead of opening the font file for every text: a running game
+// redraws its status line twice a second, and a fresh font parses the file and hints every glyph
+// again. The entry function holds one around the main loop; it must end before TTF_Quit. A
+// missing font file still ends the program at the first text of a size that is not open yet.
+class FontCache {
+public:
+    FontCache();
+    ~FontCache();  // closes the fonts it kept
+    FontCache(const FontCache&) = delete;
+    FontCache& operator=(const FontCache&) = delete;
+};
+
 // Tests observe what drawText is asked to draw, to check a screen against its layout table.
 struct DrawnText {
     std::string text;
