@@ -3,57 +3,35 @@
 #include <SDL.h>
 
 #include <cstdlib>
-#include <random>
 
+#include "BenchWorld.h"
+#include "app/Application.h"
+#include "app/Clock.h"
 #include "game/Game.h"
-#include "gfx/Screen.h"
-#include "gfx/Tileset.h"
+#include "variants/FallDownGame.h"
 
 namespace {
 
-class BenchGame : public Game {
-public:
-    void click(int32_t, int32_t) override {}
-    void draw() override {}
-    void tick() override {}
-    void leave() override {}
+// How each variant collapses: where its gravity sits, and how few colours its first board has
+// (fewer colours make larger groups, so the click removes and moves the most).
+struct ClickCase {
+    int colours;
+    int16_t gravityRow;
+    int16_t gravityColumn;
 };
+constexpr ClickCase StandardCase{2, 17, 0};  // level 1, bottom left
+constexpr ClickCase ChaosCase{2, 8, 12};     // two colours, gravity drawn into the middle
+constexpr ClickCase SpeedCase{2, 0, 24};     // "Mittel", gravity in the top right corner
 
-Board fullRandomBoard(int colours, uint32_t seed)
+// One click's work on the board in Standard, Chaos and Speed: copy for the animation, remove,
+// collapse, count what is left.
+void clickBoardWork(benchmark::State& state, ClickCase click)
 {
-    std::mt19937 rng(seed);
-    Board board{};
-    for (auto& value : board)
-        value = static_cast<uint16_t>(1 + rng() % colours);
-    return board;
-}
-
-// The cell of the largest group, so that every iteration removes and collapses a lot.
-BoardCell largestGroupCell(const Board& board)
-{
-    BoardCell best{0, 0, true};
-    int32_t bestSize = -1;
-    for (int c = 0; c < BoardColumns; ++c)
-        for (int r = 0; r < BoardRows; ++r) {
-            BenchGame game;
-            game.board = board;
-            const int32_t size = game.removeGroup(static_cast<int16_t>(c), static_cast<int16_t>(r), game.cell(c, r), true);
-            if (size > bestSize) {
-                bestSize = size;
-                best = {static_cast<int16_t>(c), static_cast<int16_t>(r), true};
-            }
-        }
-    return best;
-}
-
-// One click's work on the board: copy for the animation, remove, collapse, count what is left.
-void BM_ClickBoardWork(benchmark::State& state)
-{
-    const Board full = fullRandomBoard(4, 12345);
+    const Board full = fullRandomBoard(click.colours, 12345);
     const BoardCell clicked = largestGroupCell(full);
     BenchGame game;
-    game.gravityRow = static_cast<int16_t>(state.range(0));
-    game.gravityColumn = static_cast<int16_t>(state.range(1));
+    game.gravityRow = click.gravityRow;
+    game.gravityColumn = click.gravityColumn;
     for (auto _ : state) {
         game.board = full;
         game.previousBoard = game.board;
@@ -64,32 +42,38 @@ void BM_ClickBoardWork(benchmark::State& state)
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_ClickBoardWork)->ArgNames({"row", "column"})->Args({17, 0})->Args({8, 12})->Args({0, 24})->Args({17, 12});
+BENCHMARK_CAPTURE(clickBoardWork, Standard, StandardCase);
+BENCHMARK_CAPTURE(clickBoardWork, Chaos, ChaosCase);
+BENCHMARK_CAPTURE(clickBoardWork, Speed, SpeedCase);
 
-// The 800 x 600 dummy screen in 32 bits and a sheet in its format, made once for all runs.
-struct DrawingSetup {
-    DrawingSetup()
-    {
-        if (SDL_Init(SDL_INIT_VIDEO) < 0 || !(screenSurface = SDL_SetVideoMode(WindowWidth, WindowHeight, 32, SDL_SWSURFACE)))
-            std::abort();
-        SDL_Surface* plain = SDL_CreateRGBSurface(SDL_SWSURFACE, TileColourCount * TileSize,
-                                                  (TileSetCount - 1) * TileSetBand + TileSize, 32, 0, 0, 0, 0);
-        tileSheet = SDL_DisplayFormat(plain);
-        SDL_FreeSurface(plain);
-        for (int k = 0; k < TileColourCount; ++k) {
-            SDL_Rect column{static_cast<Sint16>(TileSize * k), 0, TileSize, static_cast<Uint16>(tileSheet->h)};
-            SDL_FillRect(tileSheet, &column, SDL_MapRGB(tileSheet->format, 30 * k, 255 - 30 * k, 100));
-        }
-        tileRects = new SDL_Rect[TileColourCount];
-        for (int k = 0; k < TileColourCount; ++k)
-            tileRects[k] = SDL_Rect{static_cast<Sint16>(TileSize * k), 0, TileSize, TileSize};
-        selectTileset(4);
-    }
-};
-
-void BM_DrawFullBoard(benchmark::State& state)
+// FallDown settles below its feeder row: a board dealt from row 3, the feeder half way along
+// the top row.
+void clickBoardWorkFallDown(benchmark::State& state)
 {
-    static DrawingSetup setup;
+    benchApplication();  // the game's highscore file belongs in the benchmark's own Data/
+    FallDownGame game;
+    Board full = fullRandomBoard(4, 4242);
+    for (int c = 0; c < BoardColumns; ++c)
+        for (int r = 0; r < 3; ++r)
+            full[cellIndex(c, r)] = (r == 0 && c < 12) ? full[cellIndex(c, r)] : 0;
+    const BoardCell clicked = largestGroupCell(full);
+    game.refillColumn = 12;
+    for (auto _ : state) {
+        game.board = full;
+        game.previousBoard = game.board;
+        const int32_t removed = game.removeGroup(clicked.column, clicked.row, game.cell(clicked.column, clicked.row), true);
+        game.collapseBelowTop();
+        benchmark::DoNotOptimize(removed);
+        benchmark::DoNotOptimize(game.countMovesBelowTop());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(clickBoardWorkFallDown)->Name("clickBoardWork/FallDown");
+
+// Every cell holds a tile: the most blits a board frame can take.
+void drawBoard(benchmark::State& state)
+{
+    benchApplication();
     BenchGame game;
     game.board = fullRandomBoard(7, 777);
     for (auto _ : state) {
@@ -97,19 +81,41 @@ void BM_DrawFullBoard(benchmark::State& state)
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_DrawFullBoard)->Unit(benchmark::kMicrosecond);
+BENCHMARK(drawBoard)->Unit(benchmark::kMicrosecond);
+
+// The four frames of a removal, without the pauses between them: the largest group of a
+// two-colour board vanishes.
+void animateRemoval(benchmark::State& state)
+{
+    benchApplication();
+    setAnimationWaits(false);
+    BenchGame game;
+    game.previousBoard = fullRandomBoard(2, 99);
+    game.board = game.previousBoard;
+    const BoardCell clicked = largestGroupCell(game.board);
+    benchmark::DoNotOptimize(game.removeGroup(clicked.column, clicked.row, game.cell(clicked.column, clicked.row), true));
+    for (auto _ : state) {
+        game.animateRemoval();
+        benchmark::ClobberMemory();
+    }
+    setAnimationWaits(true);
+}
+BENCHMARK(animateRemoval)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    // Headless: the drawing benchmark needs a video surface but no window.
+    // Headless: the drawing benchmarks need a video surface but no window; the music plays
+    // into the dummy audio device as it would into a real one.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    shutDownBenchWorld();
     SDL_Quit();
     return 0;
 }
