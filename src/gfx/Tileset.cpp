@@ -2,7 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <initializer_list>
+#include <cstring>
 
 SDL_Surface* tileSheet = nullptr;
 SDL_Rect* tileRects = nullptr;
@@ -59,17 +59,81 @@ SDL_Surface* loadTemplate()
 }
 
 // A palette surface starts all black, so palette index 0 is black.
-SDL_Surface* blackSurface(int width, int height, bool blackIsTransparent)
+SDL_Surface* blackSurface(int width, int height)
 {
-    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 8, 0, 0, 0, 0);
-    if (surface && blackIsTransparent)
-        SDL_SetColorKey(surface, SDL_SRCCOLORKEY, 0);
-    return toDisplayFormat(surface);
+    return toDisplayFormat(SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 8, 0, 0, 0, 0));
 }
 
-void fill(SDL_Surface* surface, SDL_Rect area, Rgb colour)
+// Pixel values of every depth a display can have, in the surface's own byte order.
+template <int Bytes>
+Uint32 readPixel(const Uint8* p)
 {
-    SDL_FillRect(surface, &area, SDL_MapRGB(surface->format, colour.r, colour.g, colour.b));
+    if constexpr (Bytes == 1) {
+        return *p;
+    } else if constexpr (Bytes == 2) {
+        Uint16 value;
+        std::memcpy(&value, p, sizeof value);
+        return value;
+    } else if constexpr (Bytes == 3) {
+        return SDL_BYTEORDER == SDL_LIL_ENDIAN ? p[0] | p[1] << 8 | p[2] << 16 : p[2] | p[1] << 8 | p[0] << 16;
+    } else {
+        Uint32 value;
+        std::memcpy(&value, p, sizeof value);
+        return value;
+    }
+}
+
+template <int Bytes>
+void writePixel(Uint8* p, Uint32 value)
+{
+    if constexpr (Bytes == 1) {
+        *p = static_cast<Uint8>(value);
+    } else if constexpr (Bytes == 2) {
+        const Uint16 narrow = static_cast<Uint16>(value);
+        std::memcpy(p, &narrow, sizeof narrow);
+    } else if constexpr (Bytes == 3) {
+        for (int i = 0; i < 3; ++i)
+            p[SDL_BYTEORDER == SDL_LIL_ENDIAN ? i : 2 - i] = static_cast<Uint8>(value >> (8 * i));
+    } else {
+        std::memcpy(p, &value, sizeof value);
+    }
+}
+
+// The tiles of one colour, computed pixel by pixel (colour-keyed blits through a stamp took a
+// good part of the start-up): the template's left layer in half the colour, its right layer in
+// the full colour over it. White in the template takes the colour; black in the right layer
+// shows the left one, so where both are black the sheet stays black. Pixels are compared in the
+// display's format, where the template's white key lives, as a colour-keyed blit compares them.
+template <int Bytes>
+void tintColumn(const SDL_Surface* pattern, SDL_Surface* sheet, int column, Uint32 half, Uint32 full)
+{
+    constexpr int Layer = TemplateWidth / 2;
+    const Uint32 white = pattern->format->colorkey;
+    const Uint32 black = SDL_MapRGB(sheet->format, 0, 0, 0);
+    for (int y = 0; y < TemplateHeight; ++y) {
+        const Uint8* source = static_cast<const Uint8*>(pattern->pixels) + y * pattern->pitch;
+        Uint8* target = static_cast<Uint8*>(sheet->pixels) + y * sheet->pitch + column * Layer * Bytes;
+        for (int x = 0; x < Layer; ++x) {
+            const Uint32 base = readPixel<Bytes>(source + x * Bytes);
+            const Uint32 top = readPixel<Bytes>(source + (Layer + x) * Bytes);
+            const Uint32 tintedTop = top == white ? full : top;
+            writePixel<Bytes>(target + x * Bytes, tintedTop != black ? tintedTop : (base == white ? half : base));
+        }
+    }
+}
+
+void tintColumn(const SDL_Surface* pattern, SDL_Surface* sheet, int column, Uint32 half, Uint32 full)
+{
+    switch (sheet->format->BytesPerPixel) {
+    case 1:
+        return tintColumn<1>(pattern, sheet, column, half, full);
+    case 2:
+        return tintColumn<2>(pattern, sheet, column, half, full);
+    case 3:
+        return tintColumn<3>(pattern, sheet, column, half, full);
+    default:
+        return tintColumn<4>(pattern, sheet, column, half, full);
+    }
 }
 
 }  // namespace
@@ -77,31 +141,19 @@ void fill(SDL_Surface* surface, SDL_Rect area, Rgb colour)
 void loadTileset()
 {
     SDL_Surface* pattern = loadTemplate();
-    const int layer = TemplateWidth / 2;
-    const int height = TemplateHeight;  // rows below the last set are not used
-
-    SDL_Surface* stamp = blackSurface(TemplateWidth, height, true);
-    SDL_Surface* sheet = blackSurface(TileColourCount * layer, height, false);
-    fill(sheet, SDL_Rect{0, 0, static_cast<Uint16>(sheet->w), static_cast<Uint16>(height)}, Rgb{0, 0, 0});
-
-    const SDL_Rect baseLayer{0, 0, static_cast<Uint16>(layer), static_cast<Uint16>(height)};
-    const SDL_Rect topLayer{static_cast<Sint16>(layer), 0, static_cast<Uint16>(layer), static_cast<Uint16>(height)};
+    SDL_Surface* sheet = blackSurface(TileColourCount * TemplateWidth / 2, TemplateHeight);
+    SDL_LockSurface(pattern);
+    SDL_LockSurface(sheet);
     for (int k = 0; k < TileColourCount; ++k) {
         const Rgb full = tileColours[k];
-        fill(stamp, baseLayer, Rgb{static_cast<Uint8>(full.r / 2), static_cast<Uint8>(full.g / 2),
-                                   static_cast<Uint8>(full.b / 2)});
-        fill(stamp, topLayer, full);
-        // White in the template is transparent: the colour stays exactly where the template is white.
-        SDL_BlitSurface(pattern, nullptr, stamp, nullptr);
-        // Black in the stamp is transparent: the top layer's holes show the base layer.
-        for (SDL_Rect source : {baseLayer, topLayer}) {
-            SDL_Rect destination{static_cast<Sint16>(k * layer), 0, 0, 0};
-            SDL_BlitSurface(stamp, &source, sheet, &destination);
-        }
+        tintColumn(pattern, sheet, k,
+                   SDL_MapRGB(sheet->format, static_cast<Uint8>(full.r / 2), static_cast<Uint8>(full.g / 2),
+                              static_cast<Uint8>(full.b / 2)),
+                   SDL_MapRGB(sheet->format, full.r, full.g, full.b));
     }
-
+    SDL_UnlockSurface(sheet);
+    SDL_UnlockSurface(pattern);
     SDL_FreeSurface(pattern);
-    SDL_FreeSurface(stamp);
     tileSheet = sheet;
 }
 
