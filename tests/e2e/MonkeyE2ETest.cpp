@@ -4,207 +4,150 @@
 //
 //   KLAKORIA_MONKEY_SECONDS=<n>  how long the monkey plays (default 15)
 //   KLAKORIA_MONKEY_SEED=<n>     the seed of its choices (default: the time; printed on a failure)
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <deque>
+#include <iostream>
 #include <memory>
 #include <random>
-#include <sstream>
 #include <string>
-#include <utility>
-#include <vector>
 
-#include "TestSupport.h"
+#include "E2EHelpers.h"
 
-using namespace testing_support;
+using namespace e2e;
 
 namespace {
 
-using Point = std::pair<int, int>;
-
-// Points inside the labels of the menus (all centred on x 400 unless said) and of the strip
-// below the board, where "zurück zum Menü", "weiter", "(pause)" and the music label stand.
-const std::vector<Point> menuLabels = {
-    {400, 145}, {400, 145}, {400, 145}, {400, 145},              // "Spielen", the way into the games
-    {400, 195}, {400, 245}, {400, 295},                          // the rest of the main menu but "Ende"
-    {400, 118}, {400, 218}, {400, 318}, {400, 418},              // the four variants
-    {400, 118}, {400, 218}, {400, 318}, {400, 418},
-    {400, 168}, {400, 268},                                      // colour counts between them
-    {400, 128}, {400, 178}, {400, 228}, {400, 278},              // the highscore lists
-    {94, 250},  {244, 250}, {394, 250}, {544, 250}, {694, 250},  // the tile set previews
-    {400, 587}, {400, 587}, {400, 587},                          // back, "weiter", "(pause)", music
-    {215, 586},                                                  // "(ende)"
-    {312, 215}, {500, 215}, {312, 215}, {500, 215},              // "Ja", "Nein"
-};
-
-// The main menu's "Ende" (size 30, centred, top at y 330) lies inside this box: it ends the
-// program at once with status 0.
-bool onEnde(Point at) { return at.first >= 330 && at.first < 470 && at.second >= 325 && at.second < 380; }
-
-// Typed text: letters, digits, Latin-1 letters, the list file's separator, and keys that edit.
+// Points inside the labels of the menus and of the strip below the board, all but "Ende" of the
+// main menu; the ways into the games weigh more.
+const std::vector<Point> labels = [] {
+    std::vector<Point> points = {Spielen, Spielen, Spielen, Spielen, TileSetButton, HighscoresButton, InfoButton,
+                                 Bottom,  Bottom,  Bottom,  EndeBelowGame, Ja, Nein, Ja, Nein, choice(1), choice(3)};
+    for (int i = 0; i < 4; ++i)
+        points.insert(points.end(), {variantChoice(i), variantChoice(i), highscoreChoice(i)});
+    for (int set = 0; set < 5; ++set)
+        points.push_back(preview(set));
+    return points;
+}();
+// Letters, digits, Latin-1 letters, the list file's separator, and keys that edit or do nothing.
 const std::vector<std::string> typedTexts = {"a", "Z", "7", " ", "\xC3\xA4", "\xC3\xBC", "\xC3\x9F", ";", "Klakoria"};
 const std::vector<std::string> pressedKeys = {"BackSpace", "BackSpace", "Return", "Tab", "Left", "F1", "Delete"};
 
-int secondsToPlay()
+int environmentNumber(const char* name, int fallback)
 {
-    const char* value = std::getenv("KLAKORIA_MONKEY_SECONDS");
-    return value && *value ? std::max(1, std::atoi(value)) : 15;
-}
-
-unsigned monkeySeed()
-{
-    const char* value = std::getenv("KLAKORIA_MONKEY_SEED");
-    return value && *value ? static_cast<unsigned>(std::strtoul(value, nullptr, 10))
-                           : static_cast<unsigned>(std::time(nullptr));
+    const char* value = std::getenv(name);
+    return value && *value ? std::atoi(value) : fallback;
 }
 
 class Monkey {
 public:
-    Monkey(const XvfbServer& server, const TempDataDir& data, unsigned seed) : server(server), data(data), rng(seed) {}
-
-    void start()
+    Monkey(const XvfbServer& server, const TempDataDir& data, unsigned seed) : server(server), data(data), rng(seed)
     {
-        game = std::make_unique<GameProcess>(server, data.path());
-        ++starts;
-        started = game->hasWindow() && game->waitForMainMenu(60);
+        start();
     }
 
-    bool startedWell() const { return started; }
-    GameProcess& process() { return *game; }
-    int restartsAfterEnde() const { return starts - 1; }
-    int actionCount() const { return actions; }
-    int boardsSeen() const { return boards; }
-    int samples() const { return sampled; }
+    bool start()
+    {
+        game = std::make_unique<GameProcess>(server, data.path());
+        return started = game->hasWindow() && game->waitForMainMenu(60);
+    }
 
     // One random action; false when the program has ended in a way that is not allowed.
     bool act()
     {
-        ++actions;
         const int kind = pick(0, 99);
-        if (kind < 45)
-            click(menuLabels[static_cast<size_t>(pick(0, static_cast<int>(menuLabels.size()) - 1))]);
-        else if (kind < 75)
-            click({pick(0, 799), pick(0, 575)});  // the board
-        else if (kind < 85)
-            click({pick(0, 799), pick(0, 599)});
-        else if (kind < 88)
-            click({pick(0, 799), pick(0, 599)}, pick(2, 3));  // right and middle buttons do nothing
-        else if (kind < 95)
-            type(typedTexts[static_cast<size_t>(pick(0, static_cast<int>(typedTexts.size()) - 1))]);
-        else
-            press(pressedKeys[static_cast<size_t>(pick(0, static_cast<int>(pressedKeys.size()) - 1))]);
-        if (actions % 10 == 0)
-            lookAtTheScreen();
+        if (kind < 88) {  // on labels, on the board, anywhere; right and middle buttons do nothing
+            const Point at = kind < 45 ? oneOf(labels) : Point{pick(0, 799), pick(0, kind < 75 ? 575 : 599)};
+            const int button = kind < 85 ? 1 : pick(2, 3);
+            note("click " + std::to_string(button) + " at " + std::to_string(at.first) + ", " +
+                 std::to_string(at.second));
+            game->click(at.first, at.second, button);
+            if (button == 1 && onEnde(at))
+                lastClickOnEnde = actions;
+        } else if (kind < 95) {
+            const std::string& text = oneOf(typedTexts);
+            note("type \"" + text + "\"");
+            game->type(text);
+        } else {
+            const std::string& key = oneOf(pressedKeys);
+            note("key " + key);
+            game->pressKey(key);
+        }
+        if (++actions % 10 == 0)
+            boards += boardShown(game->screenshot());
         if (game->running())
             return true;
-        // A click on "Ende" ends the program at once with status 0; that is allowed, and the
-        // monkey starts it again. Any other end is a failure. The program may take a while to
-        // end (the sanitized build checks for leaks first), so a few more clicks can follow.
-        const int status = game->waitForExit(10);
-        bool clickedEnde = false;
-        for (const Point& at : recentClicks)
-            clickedEnde = clickedEnde || onEnde(at);
-        if (status != 0 || !clickedEnde || !game->standardError().empty())
+        // "Ende" ends the program with status 0: allowed, and the monkey starts it again. The
+        // sanitized build checks for leaks before it ends, so a few more actions can follow.
+        if (actions - lastClickOnEnde > 10 || game->waitForExit(10) != 0 || !game->standardError().empty())
             return false;
-        log("the program ended after a click on \"Ende\"; starting it again");
-        start();
-        return started;
+        note("the program ended after a click on \"Ende\"; starting it again");
+        ++restarts;
+        return start();
     }
 
     std::string recentActions() const
     {
-        std::ostringstream text;
+        std::string text;
         for (const std::string& line : history)
-            text << "  " << line << "\n";
-        return text.str();
+            text += "  " + line + "\n";
+        return text;
     }
+
+    std::unique_ptr<GameProcess> game;
+    bool started = false;
+    int actions = 0;
+    int boards = 0;  // of the looks at every tenth action: whether the monkey got into games
+    int restarts = 0;
 
 private:
-    // How often a game board was on screen, so a run shows whether the monkey got into games.
-    void lookAtTheScreen()
+    int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
+    template <typename T>
+    const T& oneOf(const std::vector<T>& items)
     {
-        ++sampled;
-        boards += game->screenshot().countNonBlack(SDL_Rect{0, 0, 800, 576}) > 100000;
+        return items[static_cast<size_t>(pick(0, static_cast<int>(items.size()) - 1))];
     }
 
-    int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
-
-    void log(const std::string& line)
+    void note(const std::string& line)
     {
         history.push_back(line);
         if (history.size() > 30)
             history.pop_front();
     }
 
-    void click(Point at, int button = 1)
-    {
-        log("click " + std::to_string(button) + " at (" + std::to_string(at.first) + ", " + std::to_string(at.second) + ")");
-        game->click(at.first, at.second, button);
-        if (button == 1) {
-            recentClicks.push_back(at);
-            if (recentClicks.size() > 10)
-                recentClicks.pop_front();
-        }
-    }
-
-    void type(const std::string& text)
-    {
-        log("type \"" + text + "\"");
-        game->type(text);
-    }
-
-    void press(const std::string& key)
-    {
-        log("key " + key);
-        game->pressKey(key);
-    }
-
     const XvfbServer& server;
     const TempDataDir& data;
     std::mt19937 rng;
-    std::unique_ptr<GameProcess> game;
-    bool started = false;
-    int starts = 0;
-    int actions = 0;
-    int sampled = 0;
-    int boards = 0;
     std::deque<std::string> history;
-    std::deque<Point> recentClicks;
+    int lastClickOnEnde = -100;
 };
 
 }  // namespace
 
 TEST(MonkeyE2E, RandomClicksAndKeysLeaveTheProgramRunningAndEscapeEndsItWithStatusZero)
 {
-    const unsigned seed = monkeySeed();
-    const int seconds = secondsToPlay();
+    const auto seed = static_cast<unsigned>(environmentNumber("KLAKORIA_MONKEY_SEED", static_cast<int>(time(nullptr))));
+    const int seconds = std::max(1, environmentNumber("KLAKORIA_MONKEY_SECONDS", 15));
     SCOPED_TRACE("monkey seed " + std::to_string(seed) + " (KLAKORIA_MONKEY_SEED replays its choices)");
 
     XvfbServer xserver;
     TempDataDir data;
     Monkey monkey(xserver, data, seed);
-    monkey.start();
-    ASSERT_TRUE(monkey.startedWell()) << monkey.process().standardError();
-
+    ASSERT_TRUE(monkey.started) << monkey.game->standardError();
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-        if (!monkey.act()) {
-            FAIL() << "the program ended with status " << monkey.process().waitForExit(1) << " after "
-                   << monkey.actionCount() << " actions\nlast actions:\n"
-                   << monkey.recentActions() << "standard error:\n"
-                   << monkey.process().standardError();
-        }
-    }
+    while (std::chrono::steady_clock::now() < end)
+        ASSERT_TRUE(monkey.act()) << "the program ended with status " << monkey.game->waitForExit(1) << " after "
+                                  << monkey.actions << " actions\nlast actions:\n"
+                                  << monkey.recentActions() << "standard error:\n"
+                                  << monkey.game->standardError();
 
-    GameProcess& game = monkey.process();
+    GameProcess& game = *monkey.game;
     ASSERT_TRUE(game.running()) << monkey.recentActions() << game.standardError();
     game.pressKey("Escape");
     EXPECT_EQ(game.waitForExit(60), 0) << monkey.recentActions() << game.standardError();
     EXPECT_EQ(game.standardError(), "") << monkey.recentActions();
-    std::cout << monkey.actionCount() << " actions in " << seconds << " s, a board in " << monkey.boardsSeen() << " of "
-              << monkey.samples() << " looks, " << monkey.restartsAfterEnde() << " restarts after \"Ende\"\n";
+    std::cout << monkey.actions << " actions in " << seconds << " s, a board in " << monkey.boards << " of "
+              << monkey.actions / 10 << " looks, " << monkey.restarts << " restarts after \"Ende\"\n";
 }
