@@ -60,21 +60,6 @@ TEST(RemoveGroup, CellOffTheBoardRemovesNothingAndReadsNoNeighbour)
     }
 }
 
-TEST(CountMoves, CountsEveryTileOfARemovableGroupNotTheGroups)
-{
-    const std::pair<Board, int32_t> cases[] = {
-        {Board{}, 0},
-        {boardFromBottomRows({"1232", "2142", "3434"}), 2},
-        {boardFromBottomRows({"1..66", "1113", "2125"}), 7},
-        {storageNeighbours(), 0},
-    };
-    for (const auto& [board, moves] : cases) {
-        BareGame game;
-        game.board = board;
-        EXPECT_EQ(game.countMoves(), moves) << boardText(board);
-    }
-}
-
 TEST(Collapse, GathersTilesOnTheGravityRowAndColumnsAroundTheGravityColumn)
 {
     const struct {
