@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <array>
 #include <random>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "BareGame.h"
@@ -31,25 +32,14 @@ Board randomBoard(std::mt19937& rng)
     return board;
 }
 
-// The cells of the group that holds (column, row), found by a plain flood fill.
-std::vector<int> groupOf(const Board& board, int column, int row)
+// The cells of the group of this colour that holds (column, row), found by a plain flood fill.
+std::set<int> groupOf(const Board& board, int column, int row, uint16_t colour, std::set<int> group = {})
 {
-    const uint16_t colour = board[cellIndex(column, row)];
-    std::vector<int> group;
-    std::array<bool, BoardCells> seen{};
-    std::vector<std::pair<int, int>> pending;
-    if (colour != 0)
-        pending.push_back({column, row});
-    while (!pending.empty()) {
-        const auto [c, r] = pending.back();
-        pending.pop_back();
-        if (c < 0 || c >= BoardColumns || r < 0 || r >= BoardRows || seen[cellIndex(c, r)] ||
-            board[cellIndex(c, r)] != colour)
-            continue;
-        seen[cellIndex(c, r)] = true;
-        group.push_back(cellIndex(c, r));
-        pending.insert(pending.end(), {{c - 1, r}, {c + 1, r}, {c, r - 1}, {c, r + 1}});
-    }
+    if (colour == 0 || column < 0 || column >= BoardColumns || row < 0 || row >= BoardRows ||
+        board[cellIndex(column, row)] != colour || !group.insert(cellIndex(column, row)).second)
+        return group;
+    for (const auto& [c, r] : {std::pair{column - 1, row}, {column + 1, row}, {column, row - 1}, {column, row + 1}})
+        group = groupOf(board, c, r, colour, std::move(group));
     return group;
 }
 
@@ -110,10 +100,14 @@ TEST(BoardProperties, CountMovesCountsTheTilesOfAllGroupsOfTwoOrMore)
         std::mt19937 rng(seed);
         BareGame game;
         game.board = randomBoard(rng);
+        std::set<int> seen;
         int32_t expected = 0;
-        for (int c = 0; c < BoardColumns; ++c)
-            for (int r = 0; r < BoardRows; ++r)
-                expected += groupOf(game.board, c, r).size() >= 2;
+        for (int i = 0; i < BoardCells; ++i)
+            if (!seen.count(i)) {
+                const std::set<int> group = groupOf(game.board, i / BoardRows, i % BoardRows, game.board[i]);
+                seen.insert(group.begin(), group.end());
+                expected += group.size() >= 2 ? int32_t(group.size()) : 0;
+            }
         ASSERT_EQ(game.countMoves(), expected) << "seed " << seed << boardText(game.board);
     }
 }
@@ -127,7 +121,7 @@ TEST(BoardProperties, RemoveGroupClearsExactlyAGroupOfTwoOrMoreAndLeavesALoneTil
         const Board before = game.board;
         const auto column = int16_t(rng() % BoardColumns);
         const auto row = int16_t(rng() % BoardRows);
-        const std::vector<int> group = groupOf(before, column, row);
+        const std::set<int> group = groupOf(before, column, row, before[cellIndex(column, row)]);
         Board expected = before;
         if (group.size() >= 2)
             for (int cell : group)
