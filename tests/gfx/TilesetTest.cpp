@@ -84,48 +84,45 @@ TEST(TintedSheet, EveryColourTintsTheTemplateByItsLayersIntoAColumnOfItsOwn)
     }
 }
 
-// The generated template, in materials as the game shows it: 'C' colour, 'D' dark colour, else
-// the colour itself (0 black).
-class GeneratedTemplate : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_NE(pattern, nullptr) << SDL_GetError(); }
-    void TearDown() override { SDL_FreeSurface(pattern); }
-    std::vector<int> look(int top) const
-    {
-        std::vector<int> tile;
-        for (int y = top; y < top + 32; ++y)
-            for (int x = 0; x < 32; ++x) {
-                const int over = surfacePixel(pattern, 32 + x, y);
-                const int shown = over == rgb(Black) ? surfacePixel(pattern, x, y) : over;
-                tile.push_back(shown == rgb(White) ? (over == rgb(White) ? 'C' : 'D') : shown);
-            }
-        return tile;
-    }
-    SDL_Surface* pattern = SDL_LoadBMP((assetDir() / "tileset.bmp").c_str());
-};
+namespace {
 
-TEST_F(GeneratedTemplate, EverySetTakesTheColourInBothTintsAndTheFiveLookDifferent)
+// A tile of the generated template as the game shows it, in materials: 'C' colour, 'D' dark
+// colour, else the colour itself (0 black).
+std::vector<int> look(SDL_Surface* pattern, int top)
 {
+    std::vector<int> tile;
+    for (int y = top; y < top + 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const int over = surfacePixel(pattern, 32 + x, y);
+            const int shown = over == rgb(Black) ? surfacePixel(pattern, x, y) : over;
+            tile.push_back(shown == rgb(White) ? (over == rgb(White) ? 'C' : 'D') : shown);
+        }
+    return tile;
+}
+
+}  // namespace
+
+TEST(GeneratedTemplate, EverySetTakesTheColourInBothTintsTheFiveDifferAndTheFramesShrink)
+{
+    SDL_Surface* pattern = SDL_LoadBMP((assetDir() / "tileset.bmp").c_str());
+    ASSERT_NE(pattern, nullptr) << SDL_GetError();
     EXPECT_EQ(pattern->w, 64);
     EXPECT_EQ(pattern->h, 672);
     std::set<std::vector<int>> looks;
     for (int n = 0; n < 5; ++n) {
-        const std::vector<int> tile = look(160 * n);
+        const std::vector<int> tile = look(pattern, 160 * n);
         EXPECT_GT(std::count(tile.begin(), tile.end(), 'C'), 150) << "set " << n;
         EXPECT_GT(std::count(tile.begin(), tile.end(), 'D'), 20) << "set " << n;
         looks.insert(tile);
     }
     EXPECT_EQ(looks.size(), 5u);
-}
-
-TEST_F(GeneratedTemplate, TheFourVanishingFramesShrink)
-{
     long previous = 32 * 32;
     for (int frame = 1; frame <= 4; ++frame) {
-        const std::vector<int> tile = look(32 * frame);
+        const std::vector<int> tile = look(pattern, 32 * frame);
         const long visible = 32 * 32 - std::count(tile.begin(), tile.end(), 0);
         EXPECT_LT(visible, previous) << "frame " << frame;
         EXPECT_GT(visible, 0) << "frame " << frame;
         previous = visible;
     }
+    SDL_FreeSurface(pattern);
 }
