@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <limits>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -30,7 +30,14 @@ Rows rowsOf(const HighscoreTable& table)
     return rows;
 }
 
-const std::string defaultFile = ":);100\n:);90\n:);80\n:);70\n:);60\n:);50\n:);40\n:);30\n:);20\n:);10\n";
+// Default rows, ":)" with the scores from `from` down to `to`, one line each.
+std::string defaultLines(int from, int to)
+{
+    std::string lines;
+    for (int score = from; score >= to; score -= 10)
+        lines += ":);" + std::to_string(score) + "\n";
+    return lines;
+}
 
 class HighscoreFile : public ::testing::Test {
 protected:
@@ -58,54 +65,45 @@ protected:
     TempDataDir dir{std::vector<std::string>{}};
 };
 
-TEST_F(HighscoreFile, MissingFileGivesDefaultRowsAndIsCreatedWithThemAlone)
+TEST_F(HighscoreFile, EveryTableRewritesItsFileWithTenSortedRows)
 {
-    EXPECT_EQ(rowsOf(*open()), rowsOf(*open("Fehlt/var1.hsc")));
-    EXPECT_EQ(dir.readFile("Data/var1.hsc"), defaultFile);
-    EXPECT_EQ(dataFolder(), std::vector<std::string>{"var1.hsc"});
-    EXPECT_FALSE(dir.exists("Fehlt")) << "a missing folder is not created";
-}
-
-TEST_F(HighscoreFile, ShortFileIsFilledUpWithDefaultRowsAndSorted)
-{
-    dir.writeFile("Data/var1.hsc", "Abc;75\nXyz;5\nDef;300\n");
-    open().reset();
-    EXPECT_EQ(dir.readFile("Data/var1.hsc"), "Def;300\nAbc;75\n:);70\n:);60\n:);50\n:);40\n:);30\n:);20\n:);10\nXyz;5\n");
-}
-
-TEST_F(HighscoreFile, LinesAfterTheTenthAreIgnoredAndDropped)
-{
-    std::string text;
-    for (int i = 0; i < 10; ++i)
-        text += "Z" + std::to_string(i) + ";" + std::to_string(1000 - i) + "\r\n";
-    dir.writeFile("Data/var1.hsc", text + "Hoch;9999\r\nHoeher;99999\r\n");
-    open().reset();
-    const std::string saved = dir.readFile("Data/var1.hsc");
-    EXPECT_EQ(saved.substr(0, 9), "Z0;1000\nZ");
-    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 10);
-    EXPECT_EQ(saved.find("Hoch"), std::string::npos);
-}
-
-TEST_F(HighscoreFile, NegativeScoreKeepsItsSignThroughSaveAndLoad)
-{
-    dir.writeFile("Data/var1.hsc", "Neg;-40\n");
-    open().reset();
-    EXPECT_NE(dir.readFile("Data/var1.hsc").find("\nNeg;-40\n"), std::string::npos);
-    EXPECT_EQ(open()->score(9), -40);
+    std::string twelveLines, firstTen;
+    for (int i = 0; i < 12; ++i) {
+        const std::string row = "Z" + std::to_string(i) + ";" + std::to_string(1000 - i);
+        twelveLines += row + "\r\n";
+        firstTen += i < 10 ? row + "\n" : "";
+    }
+    const struct {
+        const char* what;
+        std::optional<std::string> file;
+        std::string saved;
+    } cases[] = {
+        {"no file", std::nullopt, defaultLines(100, 10)},
+        {"three lines", "Abc;75\nXyz;5\nDef;300\n", "Def;300\nAbc;75\n" + defaultLines(70, 10) + "Xyz;5\n"},
+        {"twelve lines ending in CR LF", twelveLines, firstTen},
+        {"a negative score", "Neg;-40\n", defaultLines(90, 10) + "Neg;-40\n"},
+    };
+    for (const auto& c : cases) {
+        fs::remove(dir.data() / "var1.hsc");
+        if (c.file)
+            dir.writeFile("Data/var1.hsc", *c.file);
+        open().reset();
+        EXPECT_EQ(dir.readFile("Data/var1.hsc"), c.saved) << c.what;
+        open().reset();
+        EXPECT_EQ(dir.readFile("Data/var1.hsc"), c.saved) << c.what << ", loaded and saved again";
+        EXPECT_EQ(dataFolder(), std::vector<std::string>{"var1.hsc"}) << c.what;
+    }
 }
 
 TEST_F(HighscoreFile, RandomTablesSurviveSaveAndLoad)
 {
     std::mt19937 random(4120);
-    std::uniform_int_distribution<int32_t> score(std::numeric_limits<int32_t>::min(),
-                                                 std::numeric_limits<int32_t>::max());
-    std::uniform_int_distribution<int> length(0, 40), byte(32, 255);
     for (int round = 0; round < 30; ++round) {
         auto table = open();
         for (auto& row : table->entries) {
-            row = {std::string(), score(random)};
-            for (int n = length(random); n > 0; --n)
-                row.name.push_back(static_cast<char>(byte(random)));
+            row = {std::string(random() % 41, ' '), static_cast<int32_t>(random())};
+            for (char& byte : row.name)
+                byte = static_cast<char>(32 + random() % 224);
             std::replace(row.name.begin(), row.name.end(), ';', '!');
         }
         table->sort();
@@ -125,8 +123,10 @@ TEST_F(HighscoreFile, SavingKeepsTheModeOfTheOldFile)
     EXPECT_EQ(dir.readFile("Data/var1.hsc").substr(0, 9), "Abc;500\n:");
 }
 
-TEST_F(HighscoreFile, FolderUnderTheListsNameIsLeftAlone)
+TEST_F(HighscoreFile, MissingFolderOrAFolderUnderTheListsNameGiveDefaultRowsAndAreLeftAlone)
 {
+    EXPECT_EQ(open("Fehlt/var1.hsc")->score(0), 100);
+    EXPECT_FALSE(dir.exists("Fehlt"));
     fs::create_directory(dir.data() / "var1.hsc");
     dir.writeFile("Data/var1.hsc/inhalt", "bleibt");
     EXPECT_EQ(open()->score(0), 100);
@@ -152,7 +152,7 @@ TEST_F(HighscoreFile, ListThatCannotBeReadOrReplacedStaysAsItWas)
     } cases[] = {
         {"a writable list", all, all, {}, "Abc;500\n:);80\n", "Gast;1000\nAbc;500\n:);80\n"},
         {"a read-only list in a writable folder", all, readOnly, {}, "Abc;500\n:);80\n", before},
-        {"an unreadable list", all, fs::perms::none, {}, defaultFile, before},
+        {"an unreadable list", all, fs::perms::none, {}, defaultLines(100, 10), before},
         {"a list in a folder that cannot be written", noWriteForOthers, all, {}, "Abc;500\n", before},
         {"a write failing halfway", all, all, {"20"}, "Abc;500\n", before},
     };
