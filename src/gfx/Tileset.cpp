@@ -40,30 +40,6 @@ SDL_Surface* toDisplayFormat(SDL_Surface* surface)
     return converted;
 }
 
-SDL_Surface* loadTemplate()
-{
-    SDL_Surface* loaded = SDL_LoadBMP(TemplateFile);
-    if (!loaded)
-        refuseTemplate();
-    // Anything narrower or shorter would make the sets and frames read outside the sheet.
-    if (loaded->w != TemplateWidth || loaded->h < TemplateHeight) {
-        SDL_FreeSurface(loaded);
-        refuseTemplate();
-    }
-    // The key is set once the template is in the display's format, where pure white has a
-    // value of its own: in a palette without white, SDL would key the closest colour instead,
-    // and a light grey would take the tint.
-    SDL_Surface* pattern = toDisplayFormat(loaded);
-    SDL_SetColorKey(pattern, SDL_SRCCOLORKEY, SDL_MapRGB(pattern->format, 255, 255, 255));
-    return pattern;
-}
-
-// A palette surface starts all black, so palette index 0 is black.
-SDL_Surface* blackSurface(int width, int height)
-{
-    return toDisplayFormat(SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 8, 0, 0, 0, 0));
-}
-
 // Pixel values of every depth a display can have, in the surface's own byte order.
 template <int Bytes>
 Uint32 readPixel(const Uint8* p)
@@ -97,6 +73,82 @@ void writePixel(Uint8* p, Uint32 value)
     } else {
         std::memcpy(p, &value, sizeof value);
     }
+}
+
+const SDL_PixelFormat& displayFormat() { return *SDL_GetVideoSurface()->format; }
+
+// Whether a format keeps 8 bits of each of red, green and blue and nothing else, so that a pixel
+// converts between two such formats by moving its bytes.
+bool plainRgb(const SDL_PixelFormat& format)
+{
+    return !format.palette && format.Rloss == 0 && format.Gloss == 0 && format.Bloss == 0 && format.Amask == 0;
+}
+
+// An empty surface in the display's format, as SDL_DisplayFormat would make it (which is all
+// black), without a surface to convert; null on a palette display, which needs its palette.
+SDL_Surface* displaySurface(int width, int height)
+{
+    const SDL_PixelFormat& display = displayFormat();
+    if (display.palette)
+        return nullptr;
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, display.BitsPerPixel, display.Rmask, display.Gmask,
+                                display.Bmask, display.Amask);
+}
+
+// The usual template, 24 bits on a 32-bit display, converted by moving bytes; SDL's general
+// conversion takes a good part of the start-up for it. Null for any other pair of formats.
+SDL_Surface* convertPlainRgb(const SDL_Surface* loaded)
+{
+    const SDL_PixelFormat& from = *loaded->format;
+    const SDL_PixelFormat& to = displayFormat();
+    if (from.BytesPerPixel != 3 || to.BytesPerPixel != 4 || !plainRgb(from) || !plainRgb(to))
+        return nullptr;
+    SDL_Surface* converted = displaySurface(loaded->w, loaded->h);
+    if (!converted)
+        return nullptr;
+    for (int y = 0; y < loaded->h; ++y) {
+        const Uint8* source = static_cast<const Uint8*>(loaded->pixels) + y * loaded->pitch;
+        Uint8* target = static_cast<Uint8*>(converted->pixels) + y * converted->pitch;
+        for (int x = 0; x < loaded->w; ++x) {
+            const Uint32 v = readPixel<3>(source + 3 * x);
+            const Uint32 r = (v & from.Rmask) >> from.Rshift;
+            const Uint32 g = (v & from.Gmask) >> from.Gshift;
+            const Uint32 b = (v & from.Bmask) >> from.Bshift;
+            writePixel<4>(target + 4 * x, r << to.Rshift | g << to.Gshift | b << to.Bshift);
+        }
+    }
+    return converted;
+}
+
+SDL_Surface* loadTemplate()
+{
+    SDL_Surface* loaded = SDL_LoadBMP(TemplateFile);
+    if (!loaded)
+        refuseTemplate();
+    // Anything narrower or shorter would make the sets and frames read outside the sheet.
+    if (loaded->w != TemplateWidth || loaded->h < TemplateHeight) {
+        SDL_FreeSurface(loaded);
+        refuseTemplate();
+    }
+    SDL_Surface* pattern = convertPlainRgb(loaded);
+    if (pattern)
+        SDL_FreeSurface(loaded);
+    else
+        pattern = toDisplayFormat(loaded);
+    // The key is set once the template is in the display's format, where pure white has a
+    // value of its own: in a palette without white, SDL would key the closest colour instead,
+    // and a light grey would take the tint.
+    SDL_SetColorKey(pattern, SDL_SRCCOLORKEY, SDL_MapRGB(pattern->format, 255, 255, 255));
+    return pattern;
+}
+
+// An all-black surface in the display's format. On a palette display a palette surface is
+// converted, since it starts all black (palette index 0) and takes the display's palette.
+SDL_Surface* blackSurface(int width, int height)
+{
+    if (SDL_Surface* surface = displaySurface(width, height))
+        return surface;
+    return toDisplayFormat(SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 8, 0, 0, 0, 0));
 }
 
 // The tiles of one colour, computed pixel by pixel (colour-keyed blits through a stamp took a
