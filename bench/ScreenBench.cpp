@@ -49,7 +49,30 @@ void drawScreen(benchmark::State& state, Setup setup)
     app.screen = MainMenu;
 }
 
-#define SCREEN(name, setup) BENCHMARK_CAPTURE(drawScreen, name, setup)->Unit(benchmark::kMicrosecond)
+// The same frame as the first one after the screen was entered with no font open: every size it
+// uses is opened and every glyph loaded again, as at start-up.
+void drawScreenWithFontsClosed(benchmark::State& state, Setup setup)
+{
+    Application& app = benchApplication();
+    setup(app);
+    for (auto _ : state) {
+        state.PauseTiming();
+        keepFontsOpen(false);
+        keepFontsOpen(true);
+        state.ResumeTiming();
+        app.draw();
+        benchmark::ClobberMemory();
+    }
+    delete app.game;
+    app.game = nullptr;
+    delete app.shownHighscores;
+    app.shownHighscores = nullptr;
+    app.screen = MainMenu;
+}
+
+#define SCREEN(name, setup)                                                                   \
+    BENCHMARK_CAPTURE(drawScreen, name, setup)->Unit(benchmark::kMicrosecond);                \
+    BENCHMARK_CAPTURE(drawScreenWithFontsClosed, name, setup)->Unit(benchmark::kMicrosecond)
 
 SCREEN(MainMenu, menu(MainMenu));
 SCREEN(VariantChoice, menu(ChooseVariant));
