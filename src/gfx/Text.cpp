@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "gfx/FontFile.h"
 #include "gfx/Screen.h"
 
 namespace {
@@ -16,9 +17,11 @@ const SDL_Color Black{0, 0, 0, 0};
 
 TextObserver textObserver;
 
+// A file that cannot be opened as a font file stream is opened by SDL, which then reports why.
 TTF_Font* openFont(int32_t size)
 {
-    TTF_Font* font = TTF_OpenFont(FontFile, size);
+    SDL_RWops* file = openFontFile(FontFile);
+    TTF_Font* font = file ? TTF_OpenFontRW(file, 1, size) : TTF_OpenFont(FontFile, size);
     if (!font) {
         std::fprintf(stderr, "Konnte Font-File nicht laden!: %s\n", SDL_GetError());
         std::exit(1);
