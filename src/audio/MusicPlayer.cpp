@@ -18,9 +18,9 @@ constexpr int LowestRate = 4000;
 constexpr int HighestRate = 384000;
 
 // A file without a single sample counts as no file: mixing it could never make progress.
-bool playable(const SDL_AudioSpec& spec, uint32_t length)
+bool playable(const SDL_AudioSpec& audioFormat, uint32_t length)
 {
-    return length > 0 && spec.freq >= LowestRate && spec.freq <= HighestRate;
+    return length > 0 && audioFormat.freq >= LowestRate && audioFormat.freq <= HighestRate;
 }
 
 }  // namespace

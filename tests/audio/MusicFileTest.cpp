@@ -23,21 +23,21 @@ protected:
     {
         Uint8* buffer = nullptr;
         Uint32 length = 0;
-        ASSERT_NE(SDL_LoadWAV(musicFile.c_str(), &spec, &buffer, &length), nullptr) << SDL_GetError();
+        ASSERT_NE(SDL_LoadWAV(musicFile.c_str(), &audioFormat, &buffer, &length), nullptr) << SDL_GetError();
         for (Uint32 i = 0; i + 1 < length; i += 2)
             samples.push_back(static_cast<Sint16>(buffer[i] | buffer[i + 1] << 8));
         SDL_FreeWAV(buffer);
-        ASSERT_EQ(spec.format, AUDIO_S16LSB);
-        ASSERT_GE(spec.channels, 1);
+        ASSERT_EQ(audioFormat.format, AUDIO_S16LSB);
+        ASSERT_GE(audioFormat.channels, 1);
     }
 
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec audioFormat{};
     std::vector<Sint16> samples;
 };
 
 TEST_F(GeneratedMusic, IsASixteenBitPieceOfTenToThirtySecondsInAtMostTwoMegabytes)
 {
-    const double seconds = static_cast<double>(samples.size()) / spec.channels / spec.freq;
+    const double seconds = static_cast<double>(samples.size()) / audioFormat.channels / audioFormat.freq;
     EXPECT_GE(seconds, 10.0);
     EXPECT_LE(seconds, 30.0);
     EXPECT_LE(fs::file_size(musicFile), 2u * 1024 * 1024);
@@ -45,7 +45,7 @@ TEST_F(GeneratedMusic, IsASixteenBitPieceOfTenToThirtySecondsInAtMostTwoMegabyte
 
 TEST_F(GeneratedMusic, EndRunsIntoTheStartLikeAnyTwoNeighbouringSamples)
 {
-    const size_t channels = spec.channels;
+    const size_t channels = audioFormat.channels;
     ASSERT_GT(samples.size(), 2 * channels);
     for (size_t c = 0; c < channels; ++c) {
         std::vector<int> steps;
@@ -64,7 +64,7 @@ TEST_F(GeneratedMusic, NeverClipsAndKeepsAnEvenLevelEverySecond)
     EXPECT_GT(*low, -32767);
     EXPECT_LT(*high, 32767);
 
-    const size_t perSecond = static_cast<size_t>(spec.freq) * spec.channels;
+    const size_t perSecond = static_cast<size_t>(audioFormat.freq) * audioFormat.channels;
     std::vector<double> levels;
     for (size_t start = 0; start + perSecond <= samples.size(); start += perSecond) {
         double sum = 0.0;
