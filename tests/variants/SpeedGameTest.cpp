@@ -1,13 +1,7 @@
-// Speed Click: the draining points, the clock with its pauses, the scoring by difficulty, the
-// corner of gravity, boards with one colour more, winning and losing, and the result screen.
-
-#include <gtest/gtest.h>
-
+// Speed Click: the draining points, the scoring by difficulty, the corner of gravity, boards
+// with one colour more, winning and losing, the pause and the screens.
 #include <algorithm>
 #include <cstdlib>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "VariantTestSupport.h"
 #include "variants/SpeedGame.h"
@@ -18,17 +12,12 @@ namespace {
 
 // A group of four 1s (clicked at column 2), an upright pair of 3s that survives the collapse,
 // and a lone 2 at column 6.
-const std::vector<std::string_view> groupPairAndLoneTile = {
-    "1...3..",
-    "111.3.2",
-};
-
-// Lone tiles only: no move anywhere.
+const std::vector<std::string_view> groupPairAndLoneTile = {"1...3..", "111.3.2"};
 const std::vector<std::string_view> noMoves = {"1212", "2121"};
 
 class SpeedGameTest : public VariantTest {
 protected:
-    // A game of this difficulty with the given board and its clock running since `since` ms ago.
+    // A game of this difficulty on this board, its clock running since `since` ms ago.
     void start(int16_t difficulty, const std::vector<std::string_view>& rows, uint32_t since = 0)
     {
         game = std::make_unique<SpeedGame>(difficulty);
@@ -50,7 +39,6 @@ TEST_F(SpeedGameTest, TicksDrainByDifficultyOnlyWhileTheClockRunsAndWastedClicks
         SCOPED_TRACE(c.difficulty);
         game = std::make_unique<SpeedGame>(c.difficulty);
         EXPECT_EQ(game->colourCount, c.colours);
-        EXPECT_EQ(game->points, c.points);
         game->board = boardFromBottomRows(groupPairAndLoneTile);
 
         game->tick();
@@ -59,31 +47,21 @@ TEST_F(SpeedGameTest, TicksDrainByDifficultyOnlyWhileTheClockRunsAndWastedClicks
         game->click(pixelOf(10), pixelOf(3));
         EXPECT_EQ(game->points, c.points - 2 * c.drain) << "empty cell";
         EXPECT_EQ(game->startTicks, 0u);
-
         game->click(pixelOf(6), pixelOf(17));
         EXPECT_EQ(game->points, c.points - 4 * c.drain) << "lone tile";
         EXPECT_EQ(game->startTicks, clock.now());
-        EXPECT_EQ(game->tileClicks, 1);
         EXPECT_EQ(game->cell(6, 17), 2);
-
         game->tick();
         EXPECT_EQ(game->points, c.points - 5 * c.drain);
-        EXPECT_EQ(game->state, Playing);
 
         game->points = 3;
         clock.advance(4000);
         game->tick();
         EXPECT_EQ(game->points, 3 - c.drain);
-        if (c.difficulty > 0) {
-            EXPECT_EQ(game->state, Playing);
-            continue;
+        EXPECT_EQ(game->state, c.difficulty == 0 ? GameResults : Playing);
+        if (c.difficulty == 0) {
+            EXPECT_EQ(game->finalScore, 4 + 300) << "seconds and colours only";
         }
-        EXPECT_EQ(game->state, GameResults);
-        EXPECT_EQ(game->finalScore, 4 + 300);
-        TextRecorder recorder;
-        game->draw();
-        EXPECT_TRUE(recorder.contains("Leider Verloren!"));
-        EXPECT_TRUE(recorder.contains("RestPunkte: 0"));
     }
 }
 
@@ -91,15 +69,7 @@ TEST_F(SpeedGameTest, RemovalPaysOnlyWhileColoursExceedDifficultyByMoreThanOne)
 {
     const struct {
         int16_t difficulty, colours, gain;
-    } cases[] = {
-        {0, 3, 6},  // (3 - 0 - 1) * 3
-        {1, 2, 0},  // factor 0
-        {1, 3, 3},
-        {2, 2, 0},  // factor -1 takes nothing away
-        {2, 3, 0},
-        {2, 4, 3},
-        {2, 7, 12},
-    };
+    } cases[] = {{0, 3, 6}, {1, 2, 0}, {1, 3, 3}, {2, 2, 0}, {2, 7, 12}};  // (colours - difficulty - 1) * 3
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "difficulty " << c.difficulty << ", colours " << c.colours);
         start(c.difficulty, groupPairAndLoneTile);
@@ -144,43 +114,35 @@ TEST_F(SpeedGameTest, TenthTileClickDrawsTheCornerBeforeItsOwnCollapse)
     }
 }
 
-TEST_F(SpeedGameTest, BoardWithoutMovesIsFollowedByOneWithAnotherColour)
-{
-    for (int16_t difficulty : {0, 1, 2}) {
-        SCOPED_TRACE(difficulty);
-        start(difficulty, {"1", "1", "2"});
-        game->colourCount = 4;
-        const int before = game->points;
-        game->click(pixelOf(0), pixelOf(16));
-        EXPECT_EQ(game->colourCount, 5);
-        EXPECT_EQ(game->points, before + std::max(4 - difficulty - 1, 0) + difficulty * 40);
-        EXPECT_EQ(game->occupiedCells(), BoardCells);
-        EXPECT_EQ(*std::max_element(game->board.begin(), game->board.end()), 5);
-        EXPECT_EQ(game->state, Playing);
-    }
-}
-
-TEST_F(SpeedGameTest, WinsAfterTheSevenColourBoard)
+TEST_F(SpeedGameTest, BoardWithoutMovesIsFollowedByOneWithAnotherColourAndTheSeventhWins)
 {
     const struct {
-        int16_t difficulty, pointsBefore;
-        int32_t finalScore;
+        int16_t difficulty, colours, pointsBefore, pointsAfter;
+        int32_t finalScore;  // 0: still playing
     } cases[] = {
-        {0, 144, 1150},  // 200 + 8 * 1 * 100 + 150 + 0
-        {2, 146, 4750},  // 200 + 8 * 3 * 100 + 150 + 2000
+        {0, 4, 100, 103, 0},     // the pair pays (4 - 0 - 1) * 1, the next board nothing
+        {1, 4, 100, 142, 0},     // (4 - 1 - 1) * 1, then 40
+        {2, 4, 100, 181, 0},     // (4 - 2 - 1) * 1, then 80
+        {0, 7, 144, 150, 1150},  // won at Leicht: 200 s + 8 * 1 * 100 + 150 + 0
+        {2, 7, 146, 150, 4750},  // won at Schwer: 200 s + 8 * 3 * 100 + 150 + 2000
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.difficulty);
+        SCOPED_TRACE(testing::Message() << "difficulty " << c.difficulty << ", colours " << c.colours);
         start(c.difficulty, {"3..", "411"}, 200000);
-        game->colourCount = 7;
+        game->colourCount = c.colours;
         game->points = c.pointsBefore;
         game->click(pixelOf(1), pixelOf(17));
-        EXPECT_EQ(game->state, GameResults);
-        EXPECT_EQ(game->points, 150);
-        EXPECT_EQ(game->colourCount, 8);
-        EXPECT_EQ(game->seconds, 200);
+        EXPECT_EQ(game->points, c.pointsAfter);
+        EXPECT_EQ(game->colourCount, c.colours + 1);
         EXPECT_EQ(game->finalScore, c.finalScore);
-        EXPECT_EQ(game->occupiedCells(), 2) << "the last tiles stay";
+        EXPECT_EQ(game->state, c.finalScore == 0 ? Playing : GameResults);
+        if (c.finalScore == 0) {
+            EXPECT_EQ(game->occupiedCells(), BoardCells);
+            EXPECT_EQ(*std::max_element(game->board.begin(), game->board.end()), c.colours + 1);
+        } else {
+            EXPECT_EQ(game->seconds, 200);
+            EXPECT_EQ(game->occupiedCells(), 2) << "the last tiles stay";
+        }
     }
 }
 
@@ -208,98 +170,54 @@ TEST_F(SpeedGameTest, LosingClickKeepsTheBoardAndEndsOnlyOnce)
         EXPECT_EQ(game->colourCount, c.colours);
         EXPECT_EQ(game->board, boardFromBottomRows(noMoves));
         EXPECT_EQ(game->points, -1);
-        EXPECT_EQ(game->seconds, 100);
         EXPECT_EQ(game->finalScore, c.finalScore);
     }
 }
 
-TEST_F(SpeedGameTest, PauseAddsEachSpanTruncatedAndAClickOnlyResumes)
+TEST_F(SpeedGameTest, PauseLabelPausesEachSpanCountsByItselfAndAFinishedGameIsNeverPaused)
 {
     game = std::make_unique<SpeedGame>(0);
     game->board = boardFromBottomRows(groupPairAndLoneTile);
-    clock.advance(5000);
-    game->leave();
-    EXPECT_EQ(game->state, Paused);
-    EXPECT_EQ(game->seconds, 0) << "the clock had not started";
-
-    for (int span = 1; span <= 2; ++span) {
-        game->click(pixelOf(2), pixelOf(17));
-        EXPECT_EQ(game->state, Playing);
-        EXPECT_EQ(game->startTicks, clock.now());
-        EXPECT_EQ(game->board, boardFromBottomRows(groupPairAndLoneTile)) << "the tile stays";
-        EXPECT_EQ(game->tileClicks, 0);
-        clock.advance(1900);
-        game->leave();
-        EXPECT_EQ(game->seconds, span);
-        EXPECT_EQ(game->startTicks, 0u);
-    }
-    game->tick();
+    expectPauseCycle(*game, game->pauseButton, game->seconds, 2, 17, clock);
+    EXPECT_EQ(game->tileClicks, 0);
     EXPECT_EQ(game->points, 100) << "a paused clock drains nothing";
 }
 
-TEST_F(SpeedGameTest, PauseLabelPausesAndAFinishedGameIsNeverPaused)
+TEST_F(SpeedGameTest, ScreensLineByLineWhilePlayingWhenWonAndWhenLost)
 {
-    start(1, groupPairAndLoneTile);
-    TextRecorder recorder;
-    game->draw();
-    expectTexts(recorder.texts, statusBar("Punkte: 200", "(pause)", "M\xF6glichkeiten: 6"));
-    game->click(game->pauseButton.x + 1, game->pauseButton.y + 1);
-    EXPECT_EQ(game->state, Paused);
-    recorder.clear();
-    game->draw();
-    expectTexts(recorder.texts, {pauseWord});
-
-    for (GameState finished : {GameResults, NameEntry, ShowHighscores}) {
-        SCOPED_TRACE(finished);
-        game->state = finished;
-        game->startTicks = 0;
-        game->leave();
-        EXPECT_EQ(game->state, finished);
-    }
-}
-
-TEST_F(SpeedGameTest, ResultScreenLinesWhenWonAndWhenLost)
-{
-    const struct {
-        const char* what;
-        int16_t difficulty, points, seconds, colours;
-        int32_t finalScore;
-        std::string heading, restPoints, winBonus;
-    } cases[] = {
-        {"won at Schwer", 2, 150, 200, 8, 4750, "Gewonnen!", "RestPunkte: 150", "-> GewinnBonus: 2000"},
-        {"lost at Mittel", 1, -5, 100, 4, 900, "Leider Verloren!", "RestPunkte: 0", ""},
+    const auto ended = [](int16_t difficulty, int16_t points, int16_t seconds, int16_t colours, int32_t finalScore) {
+        return [=](SpeedGame& g) {
+            g.state = GameResults;
+            g.difficulty = difficulty, g.points = points, g.seconds = seconds, g.colourCount = colours;
+            g.finalScore = finalScore;
+        };
     };
-    const char* labels[] = {"Leicht", "Mittel", "Schwer"};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        game = std::make_unique<SpeedGame>(c.difficulty);
-        game->state = GameResults;
-        game->points = c.points;
-        game->seconds = c.seconds;
-        game->colourCount = c.colours;
-        game->finalScore = c.finalScore;
-        TextRecorder recorder;
-        game->draw();
-        expectTexts(recorder.texts, resultScreen({
-            "Endeergebniss des Spiels", std::string(29, '~'), c.restPoints,
-            "Zeit: " + std::to_string(c.seconds) + " Sekunden", "Farben: " + std::to_string(c.colours),
-            std::string("Schwierigkeit: ") + labels[c.difficulty],
-            "-> Bonus: " + std::to_string((c.difficulty + 1) * c.colours * 100), c.winBonus, std::string(37, '-'),
-            "Gesamtergebniss: " + std::to_string(c.finalScore),
-        }, c.heading));
-    }
+    start(1, groupPairAndLoneTile);
+    expectScreens<SpeedGame>(*game, {
+        {"playing", [](SpeedGame&) {}, statusBar("Punkte: 200", "(pause)", "M\xF6glichkeiten: 6")},
+        {"won at Schwer", ended(2, 150, 200, 8, 4750),
+         resultScreen({"Endeergebniss des Spiels", titleRule, "RestPunkte: 150", "Zeit: 200 Sekunden", "Farben: 8",
+                       "Schwierigkeit: Schwer", "-> Bonus: 2400", "-> GewinnBonus: 2000", totalRule,
+                       "Gesamtergebniss: 4750"},
+                      "Gewonnen!")},
+        {"lost at Mittel", ended(1, -5, 100, 4, 900),
+         resultScreen({"Endeergebniss des Spiels", titleRule, "RestPunkte: 0", "Zeit: 100 Sekunden", "Farben: 4",
+                       "Schwierigkeit: Mittel", "-> Bonus: 800", "", totalRule, "Gesamtergebniss: 900"},
+                      "Leider Verloren!")},
+        {"lost at Leicht", ended(0, -2, 4, 3, 304),
+         resultScreen({"Endeergebniss des Spiels", titleRule, "RestPunkte: 0", "Zeit: 4 Sekunden", "Farben: 3",
+                       "Schwierigkeit: Leicht", "-> Bonus: 300", "", totalRule, "Gesamtergebniss: 304"},
+                      "Leider Verloren!")},
+    });
 }
 
 TEST_F(SpeedGameTest, HighscoreRowCarriesTheDifficultyInTheSavedFile)
 {
-    const char* rows[] = {"Abc (L);501\n", "Abc (M);502\n", "Abc (S);503\n"};
+    const char* rows[] = {"Abc (L);501", "Abc (M);502", "Abc (S);503"};
     for (int16_t difficulty : {0, 1, 2}) {
-        game = std::make_unique<SpeedGame>(difficulty);
-        game->state = GameResults;
-        game->finalScore = 501 + difficulty;
-        enterNameThroughContinue(*game, "Abc");
-        game.reset();
-        EXPECT_NE(dir.readFile("Data/var3.hsc").find(rows[difficulty]), std::string::npos) << rows[difficulty];
+        auto speed = std::make_unique<SpeedGame>(difficulty);
+        speed->finalScore = 501 + difficulty;
+        expectSavedRow(std::move(speed), "Abc", dir, "Data/var3.hsc", rows[difficulty]);
     }
 }
 

@@ -1,9 +1,10 @@
 #pragma once
-// What the tests of the four variants share: the fixture, clicks on cells, boards without a
-// move, and drawn screens compared line by line.
-#include <SDL.h>
+// What the tests of the four variants share: the fixture, boards without a move, screens
+// compared line by line, the pause cycle of the timed variants and the saved list row.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,8 @@
 
 namespace testing_support {
 
-// Every variant test works in a folder of its own (the variant's list file lands there), on the
-// fake clock and a 32-bit screen with the tiles, and leaves "weiter" undrawn for the next test.
+// Every variant test works in a folder of its own (the list files land there), on the fake
+// clock and a 32-bit screen with the tiles, and leaves "weiter" undrawn for the next test.
 class VariantTest : public testing::Test {
 protected:
     ~VariantTest() override { continueButton = SDL_Rect{0, 0, 0, 0}; }
@@ -39,6 +40,10 @@ inline Board loneTiles(int tiles)
     return board;
 }
 
+inline const std::string titleRule(29, '~');
+inline const std::string totalRule(37, '-');
+inline const DrawnText pauseWord{" P A U S E ! ", 0, 200, TextAlign::Center, 90};
+
 inline std::vector<DrawnText> statusBar(const std::string& left, const std::string& centre, const std::string& right)
 {
     return {{left, 0, 576, TextAlign::Left, 18},
@@ -46,19 +51,16 @@ inline std::vector<DrawnText> statusBar(const std::string& left, const std::stri
             {right, 0, 576, TextAlign::Right, 18}};
 }
 
-inline const DrawnText pauseWord{" P A U S E ! ", 0, 200, TextAlign::Center, 90};
-
-// Result lines from top, 25 pixels apart (an empty one draws nothing but keeps its place),
-// under an optional heading, then "weiter".
+// Result lines 25 pixels apart (an empty one draws nothing but keeps its place) under an
+// optional heading, then "weiter".
 inline std::vector<DrawnText> resultScreen(const std::vector<std::string>& lines, const std::string& heading = "")
 {
     std::vector<DrawnText> drawn;
     if (!heading.empty())
         drawn.push_back({heading, 0, 10, TextAlign::Center, 35});
-    const int top = heading.empty() ? 50 : 75;
     for (size_t i = 0; i < lines.size(); ++i)
         if (!lines[i].empty())
-            drawn.push_back({lines[i], 0, top + 25 * static_cast<int>(i), TextAlign::Center, 18});
+            drawn.push_back({lines[i], 0, (heading.empty() ? 50 : 75) + 25 * int(i), TextAlign::Center, 18});
     drawn.push_back({"weiter", 0, 576, TextAlign::Center, 18});
     return drawn;
 }
@@ -69,36 +71,94 @@ inline std::vector<std::string> described(const std::vector<DrawnText>& texts)
     std::vector<std::string> lines;
     for (const DrawnText& t : texts)
         lines.push_back(t.text + " @" + std::to_string(t.x) + "," + std::to_string(t.y) + " align " +
-                        std::to_string(static_cast<int>(t.align)) + " size " + std::to_string(t.size));
+                        std::to_string(int(t.align)) + " size " + std::to_string(t.size));
     return lines;
 }
 
-inline void expectTexts(const std::vector<DrawnText>& drawn, const std::vector<DrawnText>& expected)
+inline std::vector<DrawnText> drawnTexts(Game& game)
 {
-    EXPECT_EQ(described(drawn), described(expected));
+    TextRecorder recorder;
+    game.draw();
+    return recorder.texts;
 }
 
 // The text drawn at this y, "" if none.
-inline std::string textAt(const TextRecorder& recorder, int y)
+inline std::string textAt(const std::vector<DrawnText>& texts, int y)
 {
-    for (const DrawnText& t : recorder.texts)
+    for (const DrawnText& t : texts)
         if (t.y == y)
             return t.text;
     return "";
 }
 
-// From GameResults through "weiter": a click beside it changes nothing, "weiter" leads to the
-// name entry, and "weiter" with a name typed enters it into the list.
-inline void enterNameThroughContinue(Game& game, const std::string& name)
+// A screen of a variant: how to bring the game there and every text it must draw, in order.
+template <class G>
+struct ScreenRow {
+    const char* what;
+    std::function<void(G&)> prepare;
+    std::vector<DrawnText> texts;
+};
+
+template <class G>
+void expectScreens(G& game, const std::vector<ScreenRow<G>>& rows)
+{
+    for (const ScreenRow<G>& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.prepare(game);
+        EXPECT_EQ(described(drawnTexts(game)), described(row.texts));
+    }
+}
+
+// The pause of the timed variants, from a game being played whose clock has not started and
+// whose (column, row) is part of a group: the label pauses, a click while paused only resumes
+// (the group stays), two spans of 1.9 s add one second each, a paused clock ticks nothing, and
+// a finished game is never paused, or its next click would resume it.
+inline void expectPauseCycle(Game& game, const SDL_Rect& pauseLabel, const int16_t& seconds, int column, int row,
+                             FakeClock& clock)
+{
+    const Board board = game.board;
+    game.draw();
+    game.click(pauseLabel.x + 1, pauseLabel.y + 1);
+    ASSERT_EQ(game.state, Paused);
+    EXPECT_EQ(described(drawnTexts(game)), described({pauseWord}));
+    EXPECT_EQ(seconds, 0) << "the clock had not started";
+    for (int span = 1; span <= 2; ++span) {
+        clock.advance(60000);
+        game.click(pixelOf(column), pixelOf(row));
+        EXPECT_EQ(game.state, Playing);
+        EXPECT_EQ(game.startTicks, clock.now());
+        EXPECT_EQ(game.board, board);
+        clock.advance(1900);
+        game.leave();
+        EXPECT_EQ(game.state, Paused);
+        EXPECT_EQ(seconds, span);
+        EXPECT_EQ(game.startTicks, 0u);
+    }
+    game.tick();
+    EXPECT_EQ(game.board, board) << "a paused clock ticks nothing";
+    for (GameState finished : {GameResults, NameEntry, ShowHighscores}) {
+        game.state = finished;
+        game.startTicks = 5;
+        game.leave();
+        EXPECT_EQ(game.state, finished);
+        EXPECT_EQ(game.startTicks, 5u);
+    }
+}
+
+// From GameResults, "weiter", the name, "weiter": the row the list file holds once the game
+// is deleted, found in file.
+inline void expectSavedRow(std::unique_ptr<Game> game, const std::string& name, const TempDataDir& dir, const std::string& file,
+                           const std::string& row)
 {
     continueButton = SDL_Rect{360, 576, 80, 22};
-    game.click(10, 10);
-    EXPECT_EQ(game.state, GameResults);
-    game.click(400, 580);
-    ASSERT_EQ(game.state, NameEntry);
-    game.playerName = name;
-    game.click(400, 580);
-    EXPECT_EQ(game.state, ShowHighscores);
+    game->state = GameResults;
+    game->click(400, 580);
+    ASSERT_EQ(game->state, NameEntry);
+    game->playerName = name;
+    game->click(400, 580);
+    EXPECT_EQ(game->state, ShowHighscores);
+    game.reset();
+    EXPECT_NE(dir.readFile(file).find(row + "\n"), std::string::npos) << row;
 }
 
 }  // namespace testing_support
