@@ -1,14 +1,20 @@
+// Lists on disk: a table rewrites its file whole or not at all, and never replaces a list it could
+// not read, one the player made read-only, or anything but a regular file under the list's name.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdint>
+#include <chrono>
 #include <filesystem>
-#include <memory>
+#include <functional>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <string>
-#include <utility>
+#include <thread>
 #include <vector>
 
 #include "TestSupport.h"
@@ -16,19 +22,8 @@
 
 namespace fs = std::filesystem;
 using testing_support::ProcessResult;
-using testing_support::TempDataDir;
 
 namespace {
-
-using Rows = std::vector<std::pair<std::string, int32_t>>;
-
-Rows rowsOf(const HighscoreTable& table)
-{
-    Rows rows;
-    for (const auto& row : table.entries)
-        rows.emplace_back(row.name, row.score);
-    return rows;
-}
 
 // Default rows, ":)" with the scores from `from` down to `to`, one line each.
 std::string defaultLines(int from, int to)
@@ -39,31 +34,33 @@ std::string defaultLines(int from, int to)
     return lines;
 }
 
-class HighscoreFile : public ::testing::Test {
+// Bytes that matter to the format come often, so that the odd cases are hit.
+std::string randomGarbage(std::mt19937& random)
+{
+    static const std::string special{"\n\n;;\r-+ 0123456789\0\t", 20};
+    std::string text;
+    for (auto n = random() % 3000; n > 0; --n)
+        text.push_back(random() % 3 == 0 ? special[random() % special.size()] : char(random()));
+    return text;
+}
+
+class HighscoreFile : public testing::Test {
 protected:
-    ~HighscoreFile() override
-    {
-        // So that the folder can be removed also when the tests do not run as root.
-        std::error_code ignored;
-        fs::permissions(dir.data(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    }
-
-    std::unique_ptr<HighscoreTable> open(const std::string& fileName = "Data/var1.hsc")
-    {
-        return std::make_unique<HighscoreTable>("Standart Click", fileName, 10);
-    }
-
-    std::vector<std::string> dataFolder() const
+    // What lies in Data/ beside the list, such as a temporary file left behind.
+    std::vector<std::string> strays() const
     {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir.data()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
+        std::error_code missing;
+        for (const auto& entry : fs::directory_iterator(dir.data(), missing))
+            if (entry.path().filename() != "var1.hsc")
+                names.push_back(entry.path().filename().string());
         return names;
     }
 
-    TempDataDir dir{std::vector<std::string>{}};
+    testing_support::TempDataDir dir{std::vector<std::string>{}};
 };
+
+}  // namespace
 
 TEST_F(HighscoreFile, EveryTableRewritesItsFileWithTenSortedRows)
 {
@@ -81,101 +78,197 @@ TEST_F(HighscoreFile, EveryTableRewritesItsFileWithTenSortedRows)
         {"no file", std::nullopt, defaultLines(100, 10)},
         {"three lines", "Abc;75\nXyz;5\nDef;300\n", "Def;300\nAbc;75\n" + defaultLines(70, 10) + "Xyz;5\n"},
         {"twelve lines ending in CR LF", twelveLines, firstTen},
-        {"a negative score", "Neg;-40\n", defaultLines(90, 10) + "Neg;-40\n"},
     };
     for (const auto& c : cases) {
         fs::remove(dir.data() / "var1.hsc");
         if (c.file)
             dir.writeFile("Data/var1.hsc", *c.file);
-        open().reset();
-        EXPECT_EQ(dir.readFile("Data/var1.hsc"), c.saved) << c.what;
-        open().reset();
-        EXPECT_EQ(dir.readFile("Data/var1.hsc"), c.saved) << c.what << ", loaded and saved again";
-        EXPECT_EQ(dataFolder(), std::vector<std::string>{"var1.hsc"}) << c.what;
+        for (const char* pass : {"saved", "loaded and saved again"}) {
+            { HighscoreTable list("Standart Click", "Data/var1.hsc", 10); }
+            EXPECT_EQ(dir.readFile("Data/var1.hsc"), c.saved) << c.what << ", " << pass;
+        }
+        EXPECT_EQ(strays(), std::vector<std::string>{}) << c.what;
     }
 }
 
-TEST_F(HighscoreFile, RandomTablesSurviveSaveAndLoad)
+// Names of any bytes from 32 to 255 but ';', random scores, and whatever garbage gives.
+TEST_F(HighscoreFile, RandomTablesAndRandomGarbageSurviveSaveAndLoad)
 {
     std::mt19937 random(4120);
-    for (int round = 0; round < 30; ++round) {
-        auto table = open();
-        for (auto& row : table->entries) {
-            row = {std::string(random() % 41, ' '), static_cast<int32_t>(random())};
-            for (char& byte : row.name)
-                byte = static_cast<char>(32 + random() % 224);
-            std::replace(row.name.begin(), row.name.end(), ';', '!');
+    for (int round = 0; round < 100; ++round) {
+        if (round % 2 == 1)
+            dir.writeFile("Data/var1.hsc", randomGarbage(random));
+        {
+            HighscoreTable table("Standart Click", "Data/var1.hsc", 10);
+            ASSERT_EQ(table.entries.size(), 10u);
+            if (round % 2 == 0) {
+                for (auto& row : table.entries) {
+                    row = {std::string(random() % 41, ' '), static_cast<int32_t>(random())};
+                    for (char& byte : row.name)
+                        byte = static_cast<char>(32 + random() % 224);
+                    std::replace(row.name.begin(), row.name.end(), ';', '!');
+                }
+                table.sort();
+            }
         }
-        table->sort();
-        const Rows saved = rowsOf(*table);
-        table.reset();
-        ASSERT_EQ(rowsOf(*open()), saved) << "round " << round;
+        std::ostringstream reloaded;
+        HighscoreTable("Standart Click", "Data/var1.hsc", 10).writeTo(reloaded);
+        ASSERT_EQ(reloaded.str(), dir.readFile("Data/var1.hsc")) << "round " << round;
     }
 }
 
-TEST_F(HighscoreFile, SavingKeepsTheModeOfTheOldFile)
+// The helper loads the list, prints its rows, inserts "Gast" with 99999 and saves, as the user
+// nobody: as root, file modes would stop nothing. The first case shows that this user can
+// replace a list it may write, so that the others are no accident.
+TEST_F(HighscoreFile, AListThatMustNotBeReplacedStaysAsItWasAndNothingIsWrittenElsewhere)
 {
-    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    dir.writeFile("Data/var1.hsc", "Xyz;5\nAbc;500\n");
-    fs::permissions(dir.data() / "var1.hsc", mode);
-    open().reset();
-    EXPECT_EQ(fs::status(dir.data() / "var1.hsc").permissions(), mode);
-    EXPECT_EQ(dir.readFile("Data/var1.hsc").substr(0, 9), "Abc;500\n:");
-}
-
-TEST_F(HighscoreFile, MissingFolderOrAFolderUnderTheListsNameGiveDefaultRowsAndAreLeftAlone)
-{
-    EXPECT_EQ(open("Fehlt/var1.hsc")->score(0), 100);
-    EXPECT_FALSE(dir.exists("Fehlt"));
-    fs::create_directory(dir.data() / "var1.hsc");
-    dir.writeFile("Data/var1.hsc/inhalt", "bleibt");
-    EXPECT_EQ(open()->score(0), 100);
-    EXPECT_EQ(dir.readFile("Data/var1.hsc/inhalt"), "bleibt");
-    EXPECT_EQ(dataFolder(), std::vector<std::string>{"var1.hsc"});
-}
-
-// highscore_helper loads the list, prints it, inserts "Gast" with 1000 and saves, as an
-// unprivileged user: as root, file modes would stop nothing. The first case shows that this
-// user can rewrite a list it may write, so that the others are no accident.
-TEST_F(HighscoreFile, ListThatCannotBeReadOrReplacedStaysAsItWas)
-{
-    constexpr fs::perms all = fs::perms::all;
-    constexpr fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-    constexpr fs::perms noWriteForOthers = fs::perms::all & ~(fs::perms::group_write | fs::perms::others_write);
+    using P = fs::perms;
+    const fs::path list = dir.data() / "var1.hsc";
+    const fs::path outside = dir.path() / "woanders.hsc";
     const std::string before = "Xyz;5\nAbc;500\n";
+    const std::string defaults = defaultLines(100, 10);
+    const P shared = P::owner_read | P::owner_write | P::group_read | P::others_read | P::others_write;
+    auto writeList = [&](P mode) {
+        dir.writeFile("Data/var1.hsc", before);
+        fs::permissions(list, mode);
+    };
+    auto unchanged = [&] { return dir.readFile("Data/var1.hsc") == before; };
+    auto replacedWith = [&](const std::string& start) {
+        return fs::is_regular_file(fs::symlink_status(list)) && dir.readFile("Data/var1.hsc").starts_with("Gast;99999\n" + start);
+    };
     const struct {
         const char* what;
-        fs::perms folderMode, fileMode;
-        std::vector<std::string> fileSizeLimit;
-        std::string loaded;  // what the helper printed, from its start
-        std::string after;   // the file, from its start
+        std::function<void()> make;
+        std::string shown;  // the start of the rows as loaded
+        std::function<bool()> after;
+        const char* fileSizeLimit = nullptr;
     } cases[] = {
-        {"a writable list", all, all, {}, "Abc;500\n:);80\n", "Gast;1000\nAbc;500\n:);80\n"},
-        {"a read-only list in a writable folder", all, readOnly, {}, "Abc;500\n:);80\n", before},
-        {"an unreadable list", all, fs::perms::none, {}, defaultLines(100, 10), before},
-        {"a list in a folder that cannot be written", noWriteForOthers, all, {}, "Abc;500\n", before},
-        {"a write failing halfway", all, all, {"20"}, "Abc;500\n", before},
+        {"a list it may write keeps its mode", [&] { writeList(shared); }, "Abc;500\n:);80\n",
+         [&] { return replacedWith("Abc;500\n:);80\n") && fs::status(list).permissions() == shared; }},
+        {"a read-only list", [&] { writeList(P::owner_read | P::group_read | P::others_read); }, "Abc;500\n", unchanged},
+        {"a list it may write but not read", [&] { writeList(P::owner_write | P::group_write | P::others_write); }, defaults,
+         unchanged},
+        {"a list in a folder it may not write",
+         [&] {
+             writeList(P::all);
+             fs::permissions(dir.data(), P::all & ~(P::group_write | P::others_write));
+         },
+         "Abc;500\n", unchanged},
+        {"a write failing halfway", [&] { writeList(P::all); }, "Abc;500\n", unchanged, "20"},
+        // A FIFO would block the game and /dev/zero keep it reading for ever.
+        {"a FIFO", [&] { ASSERT_EQ(mkfifo(list.c_str(), 0666), 0); }, defaults, [&] { return fs::is_fifo(list); }},
+        {"a link to /dev/zero", [&] { fs::create_symlink("/dev/zero", list); }, defaults,
+         [&] { return fs::is_symlink(list) && fs::read_symlink(list) == "/dev/zero"; }},
+        {"a folder", [&] { fs::create_directory(list); }, defaults, [&] { return fs::is_directory(list) && fs::is_empty(list); }},
+        // A link is read through, but replaced itself: a planted link must not make the game
+        // overwrite a file elsewhere.
+        {"a link to a list elsewhere",
+         [&] {
+             dir.writeFile("woanders.hsc", "Woanders;5000\n");
+             fs::permissions(outside, P::all);
+             fs::create_symlink(outside, list);
+         },
+         "Woanders;5000\n", [&] { return replacedWith("Woanders;5000\n") && dir.readFile("woanders.hsc") == "Woanders;5000\n"; }},
+        {"a link to nothing", [&] { fs::create_symlink(outside, list); }, defaults,
+         [&] { return replacedWith(":);100\n") && !fs::exists(outside); }},
+        {"no Data folder", [&] { fs::remove(dir.data()); }, defaults, [&] { return !fs::exists(dir.data()); }},
     };
     fs::copy_file(HIGHSCORE_HELPER, dir.path() / "highscore_helper");
-    fs::permissions(dir.path() / "highscore_helper", all);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        fs::permissions(dir.data(), all);
-        fs::remove(dir.data() / "var1.hsc");
-        dir.writeFile("Data/var1.hsc", before);
-        fs::permissions(dir.data() / "var1.hsc", c.fileMode);
-        fs::permissions(dir.data(), c.folderMode);
-        std::vector<std::string> argv = {"./highscore_helper", "Data/var1.hsc", "10", "Gast", "1000"};
+        fs::create_directory(dir.data());
+        fs::permissions(dir.data(), P::all);
+        c.make();
+        std::vector<std::string> argv = {"./highscore_helper", "Data/var1.hsc", "10", "Gast", "99999"};
+        if (c.fileSizeLimit)
+            argv.push_back(c.fileSizeLimit);
         if (geteuid() == 0)
             argv.insert(argv.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
-        argv.insert(argv.end(), c.fileSizeLimit.begin(), c.fileSizeLimit.end());
-        const ProcessResult result = testing_support::runProcess(argv, dir.path());
-        ASSERT_EQ(result.status, 0) << result.err;
-        EXPECT_EQ(result.out.substr(0, c.loaded.size()), c.loaded);
-        const std::string file = dir.readFile("Data/var1.hsc");
-        EXPECT_EQ(c.after == before ? file : file.substr(0, c.after.size()), c.after);
-        EXPECT_EQ(dataFolder(), std::vector<std::string>{"var1.hsc"}) << "a temporary file was left";
+        const ProcessResult result = testing_support::runProcess(argv, dir.path(), {}, 20);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_TRUE(result.out.starts_with(c.shown)) << result.out.substr(0, 40);
+        EXPECT_TRUE(c.after());
+        EXPECT_EQ(strays(), std::vector<std::string>{}) << "something was left beside the list";
+        fs::remove_all(list);
+        fs::remove(outside);
     }
+}
+
+namespace {
+
+// Ten rows as long as a line may be, so that a save takes a while.
+std::string bigList(char letter, int32_t best)
+{
+    std::string text;
+    for (int i = 0; i < 10; ++i)
+        text += std::string(60'000, static_cast<char>(letter + i)) + ";" + std::to_string(best - i) + "\n";
+    return text;
+}
+
+// A child process saving Data/var1.hsc with the rows of b, a, b, ... until it is killed; it writes
+// a byte to `saves` before its first save and after each one.
+pid_t startSaving(const std::string& a, const std::string& b, int saves)
+{
+    const pid_t pid = fork();
+    if (pid != 0)
+        return pid;
+    HighscoreTable list("Helfer", "Data/var1.hsc", 10);
+    std::vector<HighscoreEntry> versions[2];
+    for (int v = 0; v < 2; ++v) {
+        std::istringstream in(v == 0 ? b : a);
+        list.readFrom(in);
+        versions[v] = list.entries;
+    }
+    for (int round = 0; round < 5000 && write(saves, ".", 1) == 1; ++round) {
+        list.entries = versions[round % 2];
+        list.save();
+    }
+    _exit(0);
+}
+
+}  // namespace
+
+// The moment of the kill is left to chance on purpose: in the first to fourth save, after a
+// delay of up to a few of its system calls' time.
+TEST_F(HighscoreFile, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewListWhole)
+{
+    const std::string versionA = bigList('a', 1000);
+    const std::string versionB = bigList('A', 2000);
+    dir.writeFile("Data/var1.hsc", versionA);
+    std::mt19937 random(5001);
+    int seen[2] = {0, 0};        // A, B
+    int killedWhileWriting = 0;  // kills that left a temporary file behind
+    for (int round = 0; round < 60; ++round) {
+        int pipeEnds[2];
+        ASSERT_EQ(pipe(pipeEnds), 0);
+        const pid_t saver = startSaving(versionA, versionB, pipeEnds[1]);
+        close(pipeEnds[1]);
+        unsigned wanted = 1 + random() % 4;
+        for (char byte; wanted > 0 && read(pipeEnds[0], &byte, 1) == 1;)
+            --wanted;
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 4000));
+        kill(saver, SIGKILL);
+        int status = 0;
+        waitpid(saver, &status, 0);
+        close(pipeEnds[0]);
+        ASSERT_TRUE(wanted == 0 && WIFSIGNALED(status)) << "round " << round << ": the saver ended by itself";
+        const std::string content = dir.readFile("Data/var1.hsc");
+        ASSERT_TRUE(content == versionA || content == versionB) << "round " << round << ": " << content.size() << " bytes";
+        ++seen[content == versionB];
+        killedWhileWriting += !strays().empty();
+    }
+    EXPECT_GT(seen[0], 0);
+    EXPECT_GT(seen[1], 0) << "no save was ever finished before the kill";
+    EXPECT_GT(killedWhileWriting, 0) << "no kill hit a save while it wrote its temporary file";
+
+    // A finished save clears what the killed ones left, but not the temporary file of a process
+    // that still runs: that may be a save in progress.
+    const std::string running = "var1.hsc.tmp-" + std::to_string(getppid());
+    dir.writeFile("Data/" + running, "halb");
+    const std::string before = dir.readFile("Data/var1.hsc");
+    { HighscoreTable list("Standart Click", "Data/var1.hsc", 10); }
+    EXPECT_EQ(strays(), std::vector<std::string>{running});
+    EXPECT_TRUE(dir.readFile("Data/var1.hsc") == before);
 }
 
 TEST_F(HighscoreFile, RowsThatCannotBeAllocatedEndTheProgramWithAMessage)
@@ -185,5 +278,3 @@ TEST_F(HighscoreFile, RowsThatCannotBeAllocatedEndTheProgramWithAMessage)
     EXPECT_EQ(result.out, "\nKonnte keine Liste erzeugen!\nSpeicherallocation nicht m\xF6glich\n");
     EXPECT_FALSE(dir.exists("Data/var1.hsc"));
 }
-
-}  // namespace
