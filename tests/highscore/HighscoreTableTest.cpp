@@ -67,6 +67,7 @@ TEST_F(HighscoreRows, EachLineIsReadAsNameAndTheNumberAtoiWouldRead)
          {{"A", 17}, {"B", -3}, {"C", 0}, {"D", 0}}},
         {"a line without ';' and an empty line are default rows", "Abc 50\n\nXyz;20\n", {{":)", 100}, {":)", 90}, {"Xyz", 20}}},
         {"the last line may lack its LF", "A;1\nB;2", {{"A", 1}, {"B", 2}}},
+        {"lines after the tenth are not read", std::string(10, '\n') + "L;11\n", {}},
         {"a name keeps spaces, Latin-1 and NUL bytes", std::string("J\xFCrgen M\0x;5\n", 12), {{std::string("J\xFCrgen M\0x", 10), 5}}},
         // Beyond 32 bits atoi is undefined; the score sticks at the nearest limit instead.
         {"scores at and beyond the ends of 32 bits",
