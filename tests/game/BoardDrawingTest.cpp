@@ -17,16 +17,16 @@ namespace {
 
 using Pixels = std::vector<Uint32>;
 
-// The RGB of the pixels of an area of any surface, row by row.
+// The RGB of an area of any surface, row by row.
 Pixels pixelsOf(const SDL_Surface* surface, int left, int top, int width, int height)
 {
     Pixels pixels;
+    const int bytes = surface->format->BytesPerPixel;
     for (int y = top; y < top + height; ++y)
         for (int x = left; x < left + width; ++x) {
             Uint32 value = 0;
-            const int bytes = surface->format->BytesPerPixel;
-            std::memcpy(&value, static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bytes, bytes);
             Uint8 r, g, b;
+            std::memcpy(&value, static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bytes, bytes);
             SDL_GetRGB(value, surface->format, &r, &g, &b);
             pixels.push_back((Uint32{r} << 16) | (Uint32{g} << 8) | b);
         }
@@ -87,25 +87,18 @@ TEST_F(BoardDrawing, TilesComeFromTheSelectedSetAndCellsWithoutATileKeepWhatTheS
 TEST_F(BoardDrawing, RemovalRedrawsExactlyTheClearedCellsWithTheFramesOfTheFirstBand)
 {
     selectTileset(3);
-    game.board = boardFromBottomRows({
-        "33.41",
-        "2314x",
-        "23312",
-    });
+    game.board = boardFromBottomRows({"33.41", "2314x", "23312"});
     game.previousBoard = game.board;
     ASSERT_EQ(game.removeGroup(1, 17, 3, true), 4);
     game.cell(4, 16) = 0;  // a value without a tile vanishing is skipped as well
-    const std::set<int> cleared = {cellIndex(0, 15), cellIndex(1, 15), cellIndex(1, 16), cellIndex(1, 17),
-                                   cellIndex(2, 17)};
+    const std::set<int> cleared = {cellIndex(0, 15), cellIndex(1, 15), cellIndex(1, 16), cellIndex(1, 17), cellIndex(2, 17)};
     for (int k = 1; k <= 4; ++k)
         ASSERT_NE(sheetTile(3, TileSize * k), sheetTile(3, TileSetBand * 3)) << "frame " << k;
-
     // The screen as the last full redraw left it, with the group still in place.
     BareGame shown;
     shown.board = game.previousBoard;
     shown.drawBoard();
     const Pixels before = wholeScreen();
-
     std::vector<int> frames;
     setRemovalFrameObserver([&](int frame) {
         frames.push_back(frame);

@@ -1,113 +1,164 @@
+// The board rules against a plain model of them: crafted boards for the cases that go wrong
+// first, then random boards of every density with random gravity points.
 #include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+#include <string>
 
 #include "BareGame.h"
 #include "BoardText.h"
 
-using testing_support::BareGame;
-using testing_support::boardAt;
-using testing_support::boardFromBottomRows;
-using testing_support::boardText;
+using namespace testing_support;
 
 namespace {
 
-// (3, 17) and (4, 0): neighbours in storage, far apart on screen.
-Board storageNeighbours()
+// Whole columns are emptied often, as only they make collapse move columns.
+Board randomBoard(std::mt19937& rng)
 {
+    const uint32_t colours = 1 + rng() % 7, emptyPercent = rng() % 80, emptyColumnPercent = rng() % 60;
     Board board{};
-    board[cellIndex(3, 17)] = 5;
-    board[cellIndex(4, 0)] = 5;
+    for (int c = 0; c < BoardColumns; ++c) {
+        const bool emptyColumn = rng() % 100 < emptyColumnPercent;
+        for (int r = 0; r < BoardRows; ++r)
+            board[cellIndex(c, r)] = emptyColumn || rng() % 100 < emptyPercent ? 0 : uint16_t(1 + rng() % colours);
+    }
     return board;
+}
+
+// The group of this colour that holds (column, row), by a plain flood fill.
+void fill(const Board& board, int column, int row, uint16_t colour, std::set<int>& group)
+{
+    if (colour == 0 || column < 0 || column >= BoardColumns || row < 0 || row >= BoardRows ||
+        board[cellIndex(column, row)] != colour || !group.insert(cellIndex(column, row)).second)
+        return;
+    for (const auto& [c, r] : {std::pair{column - 1, row}, {column + 1, row}, {column, row - 1}, {column, row + 1}})
+        fill(board, c, r, colour, group);
+}
+
+std::set<int> groupAt(const Board& board, int cell)
+{
+    std::set<int> group;
+    fill(board, cell / BoardRows, cell % BoardRows, board[cell], group);
+    return group;
+}
+
+// Each non-empty column, in its old order, stands beside the others around the gravity column
+// (those from its left, it included, end on it; with none there those from the right start on
+// it). Its tiles keep their order in one run whose part from at or above the gravity row ends
+// on that row; with none there, the run starts on it.
+Board collapsedByTheRules(const Board& board, int gravityRow, int gravityColumn)
+{
+    std::vector<std::vector<uint16_t>> columns;
+    std::vector<int> tilesAbove;
+    int fromLeft = 0;
+    for (int c = 0; c < BoardColumns; ++c) {
+        std::vector<uint16_t> tiles;
+        int above = 0;
+        for (int r = 0; r < BoardRows; ++r)
+            if (const uint16_t v = board[cellIndex(c, r)]; v != 0) {
+                tiles.push_back(v);
+                above += r <= gravityRow;
+            }
+        if (tiles.empty())
+            continue;
+        columns.push_back(tiles);
+        tilesAbove.push_back(above);
+        fromLeft += c <= gravityColumn;
+    }
+    Board expected{};
+    const int firstColumn = fromLeft > 0 ? gravityColumn - fromLeft + 1 : gravityColumn;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const int firstRow = tilesAbove[i] > 0 ? gravityRow - tilesAbove[i] + 1 : gravityRow;
+        for (size_t k = 0; k < columns[i].size(); ++k)
+            expected[cellIndex(firstColumn + int(i), firstRow + int(k))] = columns[i][k];
+    }
+    return expected;
+}
+
+// countMoves, then removeGroup at (column, row), then collapse toward the gravity point, each
+// against the model. Every colour's tiles are conserved, as the model moves but never drops one.
+void expectTheRulesHold(const Board& board, int column, int row, int gravityRow, int gravityColumn)
+{
+    BareGame game;
+    game.board = board;
+    int32_t moves = 0;
+    for (int i = 0; i < BoardCells; ++i)
+        moves += groupAt(board, i).size() >= 2;
+    EXPECT_EQ(game.countMoves(), moves) << boardText(board);
+
+    const std::set<int> group = groupAt(board, cellIndex(column, row));
+    Board removed = board;
+    for (int cell : group)
+        removed[cell] = group.size() >= 2 ? 0 : removed[cell];
+    EXPECT_EQ(game.removeGroup(int16_t(column), int16_t(row), game.cell(column, row), true),
+              group.size() >= 2 ? int32_t(group.size()) - 1 : 0);
+    ASSERT_EQ(boardText(game.board), boardText(removed)) << "removing at " << column << ", " << row;
+
+    game.gravityRow = int16_t(gravityRow);
+    game.gravityColumn = int16_t(gravityColumn);
+    game.collapse();
+    EXPECT_EQ(boardText(game.board), boardText(collapsedByTheRules(removed, gravityRow, gravityColumn)))
+        << "gravity row " << gravityRow << ", column " << gravityColumn << ", before:" << boardText(removed);
 }
 
 }  // namespace
 
-TEST(RemoveGroup, ClearsTheWholeGroupOfTwoOrMoreAndReturnsItsSizeMinusOne)
+TEST(BoardRules, CraftedBoardsFollowTheRules)
 {
+    Board storageNeighbours{};  // (3, 17) and (4, 0): next to each other in storage only
+    storageNeighbours[cellIndex(3, 17)] = storageNeighbours[cellIndex(4, 0)] = 5;
     const struct {
         const char* what;
         Board board;
-        int column, row;
-        int32_t result;
-        Board after;
+        int column, row, gravityRow, gravityColumn;
     } cases[] = {
-        {"lone tile", boardFromBottomRows({"1.23", "2132"}), 1, 17, 0, boardFromBottomRows({"1.23", "2132"})},
-        {"empty cell", boardFromBottomRows({"1.23", "2112"}), 1, 16, 0, boardFromBottomRows({"1.23", "2112"})},
-        {"2 x 2 block", boardFromBottomRows({".44", "144", "211"}), 1, 16, 3, boardFromBottomRows({"...", "1..", "211"})},
-        {"bottom right corner", boardAt(20, 15, {"2...5", "1...5", "32555"}), 24, 17, 4,
-         boardAt(20, 15, {"2....", "1....", "32..."})},
-        {"top left corner", boardAt(0, 0, {"666.", "6.16", "1"}), 0, 0, 3, boardAt(0, 0, {"....", "..16", "1"})},
-        {"bottom of a column and top of the next", storageNeighbours(), 3, 17, 0, storageNeighbours()},
+        {"lone tile", boardFromBottomRows({"1.23", "2132"}), 1, 17, 17, 0},
+        {"empty cell", boardFromBottomRows({"1.23", "2112"}), 1, 16, 17, 0},
+        {"2 x 2 block", boardFromBottomRows({".44", "144", "211"}), 1, 16, 17, 0},
+        {"group along the bottom right edge", boardAt(20, 15, {"2...5", "1...5", "32555"}), 24, 17, 17, 0},
+        {"group in the top left corner", boardAt(0, 0, {"666.", "6.16", "1"}), 0, 0, 17, 0},
+        {"storage neighbours", storageNeighbours, 3, 17, 17, 0},
+        {"a cleared column closes", boardFromBottomRows({"..2.3.", "112.34"}), 0, 17, 17, 0},
+        {"gravity in the middle",
+         boardAt(0, 5, {"..........1..............", "..............2..........", "...........3.............",
+                        ".........................", "............4............", "..7.......4.5............",
+                        "..............6.....1...."}),
+         10, 10, 8, 12},
+        {"gravity at the top right", boardFromBottomRows({"1..2", "3.45"}), 0, 17, 0, 24},
+        {"an empty gravity column refilled from the left", boardFromBottomRows({".....1.........2..3"}), 0, 0, 17, 12},
+        {"and from the right when the left is empty", boardFromBottomRows({"...............2..3"}), 0, 0, 17, 12},
     };
     for (const auto& c : cases) {
-        BareGame game;
-        game.board = c.board;
-        EXPECT_EQ(game.removeGroup(int16_t(c.column), int16_t(c.row), game.cell(c.column, c.row), true), c.result)
-            << c.what;
-        EXPECT_EQ(boardText(game.board), boardText(c.after)) << c.what;
+        SCOPED_TRACE(c.what);
+        expectTheRulesHold(c.board, c.column, c.row, c.gravityRow, c.gravityColumn);
     }
 }
 
-TEST(RemoveGroup, CellOffTheBoardRemovesNothingAndReadsNoNeighbour)
+TEST(BoardRules, RandomBoardsAndGravityPointsFollowTheRules)
+{
+    for (uint32_t seed = 20240601; seed < 20240601 + 400 && !testing::Test::HasFailure(); ++seed) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        std::mt19937 rng(seed);
+        const Board board = randomBoard(rng);
+        const int column = int(rng() % BoardColumns), row = int(rng() % BoardRows);
+        expectTheRulesHold(board, column, row, int(rng() % BoardRows), int(rng() % BoardColumns));
+    }
+}
+
+TEST(BoardRules, CellOrGravityPointOffTheBoardChangesNothing)
 {
     BareGame game;
     for (int r = 0; r < BoardRows; ++r)
         game.cell(0, r) = game.cell(24, r) = 2;
+    game.cell(1, 0) = 3;
     const Board board = game.board;
     const int16_t offBoard[][2] = {{25, 0}, {-1, 3}, {0, 18}, {24, -1}, {-32768, 32767}};
     for (const auto& [column, row] : offBoard) {
         EXPECT_EQ(game.removeGroup(column, row, 2, true), 0) << column << ", " << row;
+        game.gravityRow = row;
+        game.gravityColumn = column;
+        game.collapse();
         EXPECT_EQ(boardText(game.board), boardText(board)) << column << ", " << row;
-    }
-}
-
-TEST(Collapse, GathersTilesOnTheGravityRowAndColumnsAroundTheGravityColumn)
-{
-    const struct {
-        const char* what;
-        Board board;
-        int gravityRow, gravityColumn;
-        Board after;
-    } cases[] = {
-        {"tiles fall so that no gap is left below them", boardFromBottomRows({"1.2.", ".3..", "4.5.", ".6.7"}), 17, 0,
-         boardFromBottomRows({"132.", "4657"})},
-        {"an empty column pulls the columns on its right to the left", boardFromBottomRows({"..2.3.", ".12.34"}), 17, 0,
-         boardFromBottomRows({".23.", "1234"})},
-        // Rows 5 to 11 around gravity row 8 and column 12: from above, from below and from both sides.
-        {"gravity in the middle",
-         boardAt(0, 5, {"..........1..............",
-                        "..............2..........",
-                        "...........3.............",
-                        ".........................",
-                        "............4............",
-                        "..7.......4.5............",
-                        "..............6.....1...."}),
-         8, 12, boardAt(9, 8, {"713421", ".4.56."})},
-        {"gravity at the top right", boardFromBottomRows({"1..2", "3.45"}), 0, 24, boardAt(22, 0, {"142", "3.5"})},
-        {"an empty gravity column is refilled from the left", boardFromBottomRows({".....1.........2..3"}), 17, 12,
-         boardFromBottomRows({"............123"})},
-        {"and from the right only when the left is empty", boardFromBottomRows({"...............2..3"}), 17, 12,
-         boardFromBottomRows({"............23"})},
-    };
-    for (const auto& c : cases) {
-        BareGame game;
-        game.board = c.board;
-        game.gravityRow = int16_t(c.gravityRow);
-        game.gravityColumn = int16_t(c.gravityColumn);
-        game.collapse();
-        EXPECT_EQ(boardText(game.board), boardText(c.after)) << c.what;
-    }
-}
-
-TEST(Collapse, GravityPointOffTheBoardLeavesTheBoardAlone)
-{
-    const Board board = boardFromBottomRows({"1.2", "..3"});
-    const int points[][2] = {{18, 0}, {-1, 0}, {17, 25}, {0, -1}};
-    for (const auto& [row, column] : points) {
-        BareGame game;
-        game.board = board;
-        game.gravityRow = int16_t(row);
-        game.gravityColumn = int16_t(column);
-        game.collapse();
-        EXPECT_EQ(boardText(game.board), boardText(board)) << row << ", " << column;
     }
 }
