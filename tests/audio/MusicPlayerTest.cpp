@@ -1,17 +1,67 @@
+// The player on SDL's dummy audio driver: any PCM format SDL loads plays in its own format, and a
+// file that cannot be played is refused like a missing one.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "TestSupport.h"
-#include "WavBytes.h"
 #include "audio/MusicPlayer.h"
 
 namespace {
 
 const char* const noneOpen = "Keine Audio-Datei ge\xF6" "ffnet!";
+
+struct WavFormat {
+    uint16_t tag = 1;  // PCM
+    uint16_t channels = 1;
+    uint32_t rate = 22050;
+    uint16_t bits = 16;
+};
+
+// A RIFF WAVE file holding data; its data chunk announces declaredBytes, or its true size.
+std::string wavFile(const WavFormat& f, const std::string& data, int64_t declaredBytes = -1)
+{
+    std::string bytes;
+    auto put = [&](uint32_t value, int count) {
+        for (int i = 0; i < count; ++i)
+            bytes += static_cast<char>(value >> (8 * i));
+    };
+    const auto dataBytes = static_cast<uint32_t>(declaredBytes < 0 ? static_cast<int64_t>(data.size()) : declaredBytes);
+    const uint32_t frame = f.channels * f.bits / 8u;
+    bytes += "RIFF";
+    put(36 + dataBytes, 4);
+    bytes += "WAVEfmt ";
+    for (auto [value, count] : {std::pair<uint32_t, int>{16, 4}, {f.tag, 2}, {f.channels, 2}, {f.rate, 4},
+                                {f.rate * frame, 4}, {frame, 2}, {f.bits, 2}})
+        put(value, count);
+    bytes += "data";
+    put(dataBytes, 4);
+    return bytes + data;
+}
+
+// Sample bytes in which no two neighbours are alike, so that every misplaced byte shows.
+std::string sampleBytes(size_t count)
+{
+    std::string bytes;
+    for (size_t i = 0; i < count; ++i)
+        bytes += static_cast<char>((i * 37 + 11) % 251);
+    return bytes;
+}
+
+std::string randomBytes(size_t count, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(count, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(random());
+    return bytes;
+}
 
 template <class Action>
 std::string stderrOf(Action action)
@@ -21,92 +71,115 @@ std::string stderrOf(Action action)
     return testing::internal::GetCapturedStderr();
 }
 
-std::vector<Sint16> loadedSamples()
-{
-    std::vector<Sint16> samples(musicBuffer ? musicLength / 2 : 0);
-    std::memcpy(samples.data(), musicBuffer, samples.size() * 2);
-    return samples;
-}
-
-// SDL's audio on the dummy driver, in an empty working directory that the test fills.
 class MusicPlayerTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError(); }
     void TearDown() override { SDL_Quit(); }
 
     testing_support::TempDataDir dir{std::vector<std::string>{}};
-    const std::vector<Sint16> first = {11, -22, 33, -44, 55, -66};
 };
 
-TEST_F(MusicPlayerTest, PlayRunsTheDeviceInTheFilesFormatAndStopRewindsToTheFirstSample)
+}  // namespace
+
+TEST_F(MusicPlayerTest, EveryPcmFormatPlaysInItsOwnFormatASecondLoadIsRefusedAndStopRewinds)
 {
-    dir.writeFile("Data/a.wav", wavBytes(first, 11025));
-    MusicPlayer player;
-    EXPECT_FALSE(player.isPlaying());
-    EXPECT_EQ(stderrOf([&] {
-        player.load("Data/a.wav");
-        player.play();
-    }), "");
-    EXPECT_TRUE(player.isPlaying());
-    EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_PLAYING);
-    EXPECT_EQ(musicSpec.freq, 11025);
-    EXPECT_EQ(musicSpec.format, AUDIO_S16LSB);
-    EXPECT_EQ(musicSpec.channels, 1);
-    EXPECT_EQ(musicSpec.callback, &mixMusic);
-    SDL_LockAudio();
-    EXPECT_EQ(loadedSamples(), first);
-    musicPosition = 3 * 2;  // somewhere in the middle, whatever the device has mixed so far
-    SDL_UnlockAudio();
-
-    EXPECT_EQ(stderrOf([&] { player.stop(); }), "");
-    EXPECT_FALSE(player.isPlaying());
-    EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_STOPPED);
-    std::vector<Sint16> output(2, 0);
-    mixMusic(nullptr, reinterpret_cast<Uint8*>(output.data()), 4);
-    EXPECT_EQ(output, (std::vector<Sint16>{11, -22}));
-
-    player.play();
-    EXPECT_TRUE(player.isPlaying());
-    EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_PLAYING);
-}
-
-TEST_F(MusicPlayerTest, SecondLoadComplainsAndKeepsTheFirstSound)
-{
-    dir.writeFile("Data/a.wav", wavBytes(first));
-    dir.writeFile("Data/b.wav", wavBytes({9, 8, 7, 6, 5, 4, 3, 2}));
-    MusicPlayer player;
-    player.load("Data/a.wav");
-    EXPECT_EQ(stderrOf([&] { player.load("Data/b.wav"); }), "Es ist bereits eine Audio-Datei ge\xF6" "ffnet!");
-    EXPECT_EQ(loadedSamples(), first);
-}
-
-// A file without a single sample counts as no file: mixing it could never make progress.
-TEST_F(MusicPlayerTest, MissingOrSamplelessFileLoadsSilentlyThenPlayAndStopComplainEachTime)
-{
-    dir.writeFile("Data/empty.wav", wavBytes({}));
-    dir.writeFile("Data/half.wav", wavBytes({}, 22050, 1));
-    for (const char* file : {"Data/Musik.wav", "Data/empty.wav", "Data/half.wav"}) {
-        SCOPED_TRACE(file);
+    const struct {
+        const char* name;
+        WavFormat format;
+        Uint16 sdlFormat;
+        size_t dataBytes;
+    } cases[] = {
+        {"16 bits mono at 11025 Hz", {1, 1, 11025, 16}, AUDIO_S16LSB, 2 * 700},
+        {"8 bits mono, an odd number of bytes", {1, 1, 8000, 8}, AUDIO_U8, 1001},
+        {"8 bits stereo at 44100 Hz", {1, 2, 44100, 8}, AUDIO_U8, 2 * 333},
+        {"16 bits stereo at 48000 Hz, a single sample", {1, 2, 48000, 16}, AUDIO_S16LSB, 4},
+    };
+    dir.writeFile("Data/b.wav", wavFile({}, randomBytes(16, 2)));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string samples = sampleBytes(c.dataBytes);
+        dir.writeFile("Data/Musik.wav", wavFile(c.format, samples));
         MusicPlayer player;
-        EXPECT_EQ(stderrOf([&] { player.load(file); }), "");
-        EXPECT_EQ(musicBuffer, nullptr);
-        EXPECT_EQ(stderrOf([&] { player.play(); }), noneOpen);
         EXPECT_FALSE(player.isPlaying());
-        EXPECT_EQ(stderrOf([&] { player.play(); }), noneOpen);
+        EXPECT_EQ(stderrOf([&] {
+            player.load("Data/Musik.wav");
+            player.play();
+        }), "");
+        ASSERT_TRUE(player.isPlaying());
+        EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_PLAYING);
+        EXPECT_EQ(musicSpec.freq, static_cast<int>(c.format.rate));
+        EXPECT_EQ(musicSpec.channels, c.format.channels);
+        EXPECT_EQ(musicSpec.format, c.sdlFormat);
+        EXPECT_EQ(musicSpec.callback, &mixMusic);
+        EXPECT_EQ(stderrOf([&] { player.load("Data/b.wav"); }), "Es ist bereits eine Audio-Datei ge\xF6" "ffnet!");
+        ASSERT_NE(musicBuffer, nullptr);
+        EXPECT_TRUE(std::string(reinterpret_cast<const char*>(musicBuffer), musicLength) == samples);
+
+        SDL_LockAudio();
+        musicPosition = musicLength / 2;  // wherever the device has got to
+        SDL_UnlockAudio();
+        EXPECT_EQ(stderrOf([&] { player.stop(); }), "");
+        EXPECT_FALSE(player.isPlaying());
+        EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_STOPPED);
+        EXPECT_EQ(musicPosition, 0u) << "switched on again, the piece starts at its first sample";
+        player.play();
+        EXPECT_TRUE(player.isPlaying());
+    }
+}
+
+// A file without a single sample could never make progress in the mixing, and a rate that no
+// device plays would overrun SDL's chain of conversion steps.
+TEST_F(MusicPlayerTest, AFileThatCannotBePlayedIsRefusedLikeAMissingOneAndEveryUseComplains)
+{
+    const std::string samples = sampleBytes(2000);
+    const std::string whole = wavFile({}, samples);
+    const struct {
+        const char* name;
+        std::optional<std::string> bytes;
+    } cases[] = {
+        {"no file", std::nullopt},
+        {"zero bytes", ""},
+        {"random bytes", randomBytes(4000, 6)},
+        {"a BMP renamed", "BM" + randomBytes(3000, 1)},
+        {"the header cut off in the format chunk", whole.substr(0, 30)},
+        {"fewer samples than the data chunk announces", whole.substr(0, whole.size() / 2)},
+        {"a data chunk announcing 4 GiB", wavFile({}, samples, 0xFFFFFFF0)},
+        {"no data chunk", whole.substr(0, 36)},
+        {"no samples", wavFile({}, "")},
+        {"half a sample", wavFile({}, "\x11")},
+        {"a format SDL cannot decode", wavFile({0x55, 2, 44100, 16}, samples)},
+        {"12 bits per sample", wavFile({1, 1, 22050, 12}, samples)},
+        {"no channels", wavFile({1, 0, 22050, 16}, samples)},
+        {"100 Hz", wavFile({1, 1, 100, 16}, samples)},
+        {"1 Hz", wavFile({1, 2, 1, 8}, samples)},
+        {"100 MHz", wavFile({1, 1, 100000000, 16}, samples)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(dir.data() / "Musik.wav");
+        if (c.bytes)
+            dir.writeFile("Data/Musik.wav", *c.bytes);
+        MusicPlayer player;
+        EXPECT_EQ(stderrOf([&] { player.load("Data/Musik.wav"); }), "");
+        EXPECT_EQ(musicBuffer, nullptr);
+        for (int click = 0; click < 2; ++click)
+            EXPECT_EQ(stderrOf([&] { player.play(); }), noneOpen);
+        EXPECT_FALSE(player.isPlaying());
+        EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_STOPPED);
         EXPECT_EQ(stderrOf([&] { player.stop(); }), noneOpen);
     }
 }
 
 TEST_F(MusicPlayerTest, WithoutAUsableDeviceTheMusicStaysOffUntilATryWorks)
 {
-    dir.writeFile("Data/a.wav", wavBytes(first));
+    dir.writeFile("Data/a.wav", wavFile({}, sampleBytes(12)));
     MusicPlayer player;
     player.load("Data/a.wav");
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     const char* working = std::getenv("SDL_AUDIODRIVER");
     const std::string driver = working ? working : "dummy";
     setenv("SDL_AUDIODRIVER", "nosuchdriver", 1);
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int click = 0; click < 2; ++click) {
         EXPECT_EQ(stderrOf([&] { player.play(); }), "");
         EXPECT_FALSE(player.isPlaying());
     }
@@ -114,5 +187,3 @@ TEST_F(MusicPlayerTest, WithoutAUsableDeviceTheMusicStaysOffUntilATryWorks)
     player.play();
     EXPECT_TRUE(player.isPlaying());
 }
-
-}  // namespace
