@@ -102,42 +102,39 @@ TEST_F(FallDown, OneCycleIsTwentyFivePlacementsAndOneFall)
     }
 }
 
-TEST_F(FallDown, RemovalLeavesThisCyclesTopCellHangingAndLetsAnOlderOneFall)
+// A top cell placed in this cycle hangs, one from an earlier cycle falls; emptied columns close
+// toward column 12 from both sides while the top row stays.
+TEST_F(FallDown, RemovalSettlesBelowTheTopRowAndClosesColumnsTowardTheMiddle)
 {
-    // Column 1 was fed in this cycle (the feeder stands at column 3); column 5's top cell is
-    // left from an earlier cycle.
-    game.board = topAndBottom(".4...3", {".2...2", "111111....2", "2323232323232323232323232"});
-    game.refillColumn = 3;
-    startClock();
-
-    clickCell(0, 16);
-
-    EXPECT_EQ(game.points, 5);
-    EXPECT_EQ(rowText(game.board, 0), padded(".4"));
-    EXPECT_EQ(rowText(game.board, 15), padded(".....3"));
-    EXPECT_EQ(rowText(game.board, 16), padded(".2...2....2"));
-    EXPECT_EQ(rowText(game.board, 17), "2323232323232323232323232");
-}
-
-TEST_F(FallDown, EmptiedColumnsCloseTowardTheMiddleWhileTheTopRowStays)
-{
+    const std::string_view top = "7.7...................7.7";
+    const std::vector<std::string_view> twoOnes = {"...1................1....", "2341623456234562345613456"};
     const struct {
-        int clickedColumn;
-        std::string bottomAfter, aboveAfter;
+        const char* what;
+        std::string_view top;
+        std::vector<std::string_view> bottom;
+        int16_t refillColumn;
+        int column, row;
+        int16_t points;
+        std::string_view topAfter;
+        std::vector<std::string_view> bottomAfter;
     } cases[] = {
-        {3, ".234623456234562345613456", "....................1...."},   // left side moves right
-        {20, "234162345623456234563456.", "...1....................."},  // right side moves left
+        {"column 1 fed in this cycle, column 5 in an earlier one", ".4...3",
+         {".2...2", "111111....2", "2323232323232323232323232"}, 3, 0, 16, 5,
+         ".4", {".....3", ".2...2....2", "2323232323232323232323232"}},
+        {"the left side moves right", top, twoOnes, 25, 3, 17, 1,
+         top, {"....................1....", ".234623456234562345613456"}},
+        {"the right side moves left", top, twoOnes, 25, 20, 17, 1,
+         top, {"...1.....................", "234162345623456234563456."}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.clickedColumn);
-        game.board = topAndBottom("7.7...................7.7",
-                                  {"...1................1....", "2341623456234562345613456"});
-        game.refillColumn = 25;  // every top cell was placed in this cycle and hangs
+        SCOPED_TRACE(c.what);
+        game.board = topAndBottom(c.top, c.bottom);
+        game.refillColumn = c.refillColumn;
+        game.points = 0;
         startClock();
-        clickCell(c.clickedColumn, 17);
-        EXPECT_EQ(rowText(game.board, 17), c.bottomAfter);
-        EXPECT_EQ(rowText(game.board, 16), c.aboveAfter);
-        EXPECT_EQ(rowText(game.board, 0), "7.7...................7.7");
+        clickCell(c.column, c.row);
+        EXPECT_EQ(game.points, c.points);
+        EXPECT_EQ(boardText(game.board), boardText(topAndBottom(c.topAfter, c.bottomAfter)));
     }
 }
 
@@ -279,13 +276,10 @@ TEST_F(FallDown, ScreensLineByLineWhilePlayingWhenWonAndWhenLost)
          [](FallDownGame& g) { g.board = boardAt(0, 0, {"33", "1", "14"}), g.points = 12; },
          statusBar("Punkte: 12", "(pause)", "M\xF6glichkeiten: 2")},
         {"won", ended(true, 2000, 600, 8, 6600),
-         resultScreen({"Endeergebniss des Spiels", titleRule, "Punkte: 2000", "Zeit: 600 Sekunden", "Farben: 8",
-                       "-> Bonus: 1000", "-> GewinnBonus: 3000", totalRule, "Gesamtergebniss: 6600"},
-                      "Gewonnen!")},
+         endScreen({"Punkte: 2000", "Zeit: 600 Sekunden", "Farben: 8", "-> Bonus: 1000", "-> GewinnBonus: 3000"},
+                   "6600", "Gewonnen!")},
         {"lost", ended(false, 500, 95, 4, 795),
-         resultScreen({"Endeergebniss des Spiels", titleRule, "Punkte: 500", "Zeit: 95 Sekunden", "Farben: 4",
-                       "-> Bonus: 200", "", totalRule, "Gesamtergebniss: 795"},
-                      "Leider Verloren!")},
+         endScreen({"Punkte: 500", "Zeit: 95 Sekunden", "Farben: 4", "-> Bonus: 200", ""}, "795", "Leider Verloren!")},
     });
 }
 

@@ -13,7 +13,6 @@ namespace {
 // A group of four 1s (clicked at column 2), an upright pair of 3s that survives the collapse,
 // and a lone 2 at column 6.
 const std::vector<std::string_view> groupPairAndLoneTile = {"1...3..", "111.3.2"};
-const std::vector<std::string_view> noMoves = {"1212", "2121"};
 
 class SpeedGameTest : public VariantTest {
 protected:
@@ -30,55 +29,82 @@ protected:
 };
 
 // A tick that takes the points below 0 loses at once; one that leaves 0 goes on.
-TEST_F(SpeedGameTest, TicksDrainByDifficultyOnlyWhileTheClockRunsAndWastedClicksCostTwice)
+TEST_F(SpeedGameTest, TicksDrainByDifficultyOnlyWhileTheClockRuns)
 {
     const struct {
-        int16_t difficulty, colours, points, drain;
-    } cases[] = {{0, 3, 100, 5}, {1, 2, 200, 3}, {2, 2, 300, 3}};
+        int16_t difficulty, pointsAfter;
+        int32_t state, finalScore;
+    } cases[] = {{0, -2, GameResults, 4 + 300}, {1, 0, Playing, 0}, {2, 0, Playing, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.difficulty);
         game = std::make_unique<SpeedGame>(c.difficulty);
-        EXPECT_EQ(game->colourCount, c.colours);
-        game->board = boardFromBottomRows(groupPairAndLoneTile);
-
-        game->tick();
-        game->click(pixelOf(3), 590);
-        EXPECT_EQ(game->points, c.points) << "the clock has not started, and below the board costs nothing";
-        game->click(pixelOf(10), pixelOf(3));
-        EXPECT_EQ(game->points, c.points - 2 * c.drain) << "empty cell";
-        EXPECT_EQ(game->startTicks, 0u);
-        game->click(pixelOf(6), pixelOf(17));
-        EXPECT_EQ(game->points, c.points - 4 * c.drain) << "lone tile";
-        EXPECT_EQ(game->startTicks, clock.now());
-        EXPECT_EQ(game->cell(6, 17), 2);
-        game->tick();
-        EXPECT_EQ(game->points, c.points - 5 * c.drain);
-
         game->points = 3;
+        game->tick();
+        EXPECT_EQ(game->points, 3) << "the clock has not started";
+        game->startTicks = clock.now();
         clock.advance(4000);
         game->tick();
-        EXPECT_EQ(game->points, 3 - c.drain);
-        EXPECT_EQ(game->state, c.difficulty == 0 ? GameResults : Playing);
-        if (c.difficulty == 0) {
-            EXPECT_EQ(game->finalScore, 4 + 300) << "seconds and colours only";
-        }
+        EXPECT_EQ(game->points, c.pointsAfter);
+        EXPECT_EQ(game->state, c.state);
+        EXPECT_EQ(game->finalScore, c.finalScore) << "seconds and colours only";
     }
 }
 
-TEST_F(SpeedGameTest, RemovalPaysOnlyWhileColoursExceedDifficultyByMoreThanOne)
+// What one click does at each difficulty and colour count, on a game whose clock has run for
+// `seconds` (0: not started). A click that loses keeps the board, the points and the colours of
+// that moment: on a board without moves it must not also deal the next one, nor win on the seventh.
+TEST_F(SpeedGameTest, EachClickPaysCostsDealsTheNextBoardWinsOrLoses)
 {
+    const std::vector<std::string_view> lastPair = {"3..", "411"}, noMoves = {"1212", "2121"};
     const struct {
-        int16_t difficulty, colours, gain;
-    } cases[] = {{0, 3, 6}, {1, 2, 0}, {1, 3, 3}, {2, 2, 0}, {2, 7, 12}};  // (colours - difficulty - 1) * 3
+        const char* what;
+        int16_t difficulty, colours, points;
+        const std::vector<std::string_view>& rows;
+        int column, row;
+        uint32_t seconds;
+        int16_t pointsAfter, coloursAfter;
+        int32_t finalScore;  // 0 while playing
+    } cases[] = {
+        {"below the board", 0, 3, 100, groupPairAndLoneTile, 3, 18, 0, 100, 3, 0},
+        {"empty cell: twice the drain", 0, 3, 100, groupPairAndLoneTile, 10, 3, 0, 90, 3, 0},
+        {"lone tile: twice the drain", 2, 2, 300, groupPairAndLoneTile, 6, 17, 0, 294, 2, 0},
+        {"(3 - 0 - 1) * 3", 0, 3, 100, groupPairAndLoneTile, 2, 17, 0, 106, 3, 0},
+        {"factor 0", 1, 2, 200, groupPairAndLoneTile, 2, 17, 0, 200, 2, 0},
+        {"(3 - 1 - 1) * 3", 1, 3, 200, groupPairAndLoneTile, 2, 17, 0, 203, 3, 0},
+        {"factor -1 takes nothing", 2, 2, 300, groupPairAndLoneTile, 2, 17, 0, 300, 2, 0},
+        {"(7 - 2 - 1) * 3", 2, 7, 300, groupPairAndLoneTile, 2, 17, 0, 312, 7, 0},
+        {"the last pair: (4 - 0 - 1) * 1, the next board", 0, 4, 100, lastPair, 1, 17, 0, 103, 5, 0},
+        {"the last pair: (4 - 1 - 1) * 1, then 40", 1, 4, 100, lastPair, 1, 17, 0, 142, 5, 0},
+        {"the last pair: (4 - 2 - 1) * 1, then 80", 2, 4, 100, lastPair, 1, 17, 0, 181, 5, 0},
+        {"won at Leicht: 200 + 8 * 1 * 100 + 150 + 0", 0, 7, 144, lastPair, 1, 17, 200, 150, 8, 1150},
+        {"won at Schwer: 200 + 8 * 3 * 100 + 150 + 2000", 2, 7, 146, lastPair, 1, 17, 200, 150, 8, 4750},
+        {"lost at Mittel: 100 + 4 * 2 * 100", 1, 4, 5, noMoves, 2, 17, 100, -1, 4, 900},
+        {"lost on the seventh board, lone tile", 0, 7, 9, noMoves, 1, 16, 100, -1, 7, 800},
+        {"lost on the seventh board, empty cell", 0, 7, 9, noMoves, 9, 9, 100, -1, 7, 800},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "difficulty " << c.difficulty << ", colours " << c.colours);
-        start(c.difficulty, groupPairAndLoneTile);
+        SCOPED_TRACE(c.what);
+        start(c.difficulty, c.rows, c.seconds * 1000);
+        game->startTicks = c.seconds != 0 ? game->startTicks : 0;
         game->colourCount = c.colours;
-        const int before = game->points;
-        game->click(pixelOf(2), pixelOf(17));
-        EXPECT_EQ(game->points, before + c.gain);
-        EXPECT_EQ(game->occupiedCells(), 3);
-        EXPECT_EQ(game->colourCount, c.colours) << "moves are left, so no new board";
+        game->points = c.points;
+        const Board before = game->board;
+        const bool onTile = c.row < BoardRows && before[cellIndex(c.column, c.row)] != 0;
+
+        game->click(pixelOf(c.column), pixelOf(c.row));
+
+        EXPECT_EQ(game->points, c.pointsAfter);
+        EXPECT_EQ(game->colourCount, c.coloursAfter);
+        EXPECT_EQ(game->finalScore, c.finalScore);
+        EXPECT_EQ(game->state, c.finalScore != 0 ? GameResults : Playing);
+        if (c.seconds == 0) {
+            EXPECT_EQ(game->startTicks, onTile ? clock.now() : 0u) << "only a tile starts the clock";
+        }
+        if (c.pointsAfter < 0) {
+            EXPECT_EQ(game->board, before);
+        } else if (c.coloursAfter > c.colours) {
+            EXPECT_EQ(game->occupiedCells(), c.finalScore != 0 ? 2 : BoardCells) << "the last tiles stay after a win";
+        }
     }
 }
 
@@ -114,66 +140,6 @@ TEST_F(SpeedGameTest, TenthTileClickDrawsTheCornerBeforeItsOwnCollapse)
     }
 }
 
-TEST_F(SpeedGameTest, BoardWithoutMovesIsFollowedByOneWithAnotherColourAndTheSeventhWins)
-{
-    const struct {
-        int16_t difficulty, colours, pointsBefore, pointsAfter;
-        int32_t finalScore;  // 0: still playing
-    } cases[] = {
-        {0, 4, 100, 103, 0},     // the pair pays (4 - 0 - 1) * 1, the next board nothing
-        {1, 4, 100, 142, 0},     // (4 - 1 - 1) * 1, then 40
-        {2, 4, 100, 181, 0},     // (4 - 2 - 1) * 1, then 80
-        {0, 7, 144, 150, 1150},  // won at Leicht: 200 s + 8 * 1 * 100 + 150 + 0
-        {2, 7, 146, 150, 4750},  // won at Schwer: 200 s + 8 * 3 * 100 + 150 + 2000
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "difficulty " << c.difficulty << ", colours " << c.colours);
-        start(c.difficulty, {"3..", "411"}, 200000);
-        game->colourCount = c.colours;
-        game->points = c.pointsBefore;
-        game->click(pixelOf(1), pixelOf(17));
-        EXPECT_EQ(game->points, c.pointsAfter);
-        EXPECT_EQ(game->colourCount, c.colours + 1);
-        EXPECT_EQ(game->finalScore, c.finalScore);
-        EXPECT_EQ(game->state, c.finalScore == 0 ? Playing : GameResults);
-        if (c.finalScore == 0) {
-            EXPECT_EQ(game->occupiedCells(), BoardCells);
-            EXPECT_EQ(*std::max_element(game->board.begin(), game->board.end()), c.colours + 1);
-        } else {
-            EXPECT_EQ(game->seconds, 200);
-            EXPECT_EQ(game->occupiedCells(), 2) << "the last tiles stay";
-        }
-    }
-}
-
-// A click that loses keeps the board, the points and the colours of that moment: on a board
-// without moves it must not also deal the next board, nor count as a win on the seventh.
-TEST_F(SpeedGameTest, LosingClickKeepsTheBoardAndEndsOnlyOnce)
-{
-    const struct {
-        const char* what;
-        int16_t difficulty, colours;
-        int x, y;
-        int32_t finalScore;
-    } cases[] = {
-        {"Mittel, 4 colours, lone tile: 100 + 4 * 2 * 100", 1, 4, pixelOf(2), pixelOf(17), 900},
-        {"Leicht, 7 colours, lone tile", 0, 7, pixelOf(1), pixelOf(16), 100 + 700},
-        {"Leicht, 7 colours, empty cell", 0, 7, pixelOf(9), pixelOf(9), 100 + 700},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        start(c.difficulty, noMoves, 100000);
-        game->colourCount = c.colours;
-        game->points = 2 * game->drainPerTick - 1;
-        game->click(c.x, c.y);
-        EXPECT_EQ(game->state, GameResults);
-        EXPECT_EQ(game->colourCount, c.colours);
-        EXPECT_EQ(game->board, boardFromBottomRows(noMoves));
-        EXPECT_EQ(game->points, -1);
-        EXPECT_EQ(game->finalScore, c.finalScore);
-    }
-}
-
 TEST_F(SpeedGameTest, PauseLabelPausesEachSpanCountsByItselfAndAFinishedGameIsNeverPaused)
 {
     game = std::make_unique<SpeedGame>(0);
@@ -196,18 +162,14 @@ TEST_F(SpeedGameTest, ScreensLineByLineWhilePlayingWhenWonAndWhenLost)
     expectScreens<SpeedGame>(*game, {
         {"playing", [](SpeedGame&) {}, statusBar("Punkte: 200", "(pause)", "M\xF6glichkeiten: 6")},
         {"won at Schwer", ended(2, 150, 200, 8, 4750),
-         resultScreen({"Endeergebniss des Spiels", titleRule, "RestPunkte: 150", "Zeit: 200 Sekunden", "Farben: 8",
-                       "Schwierigkeit: Schwer", "-> Bonus: 2400", "-> GewinnBonus: 2000", totalRule,
-                       "Gesamtergebniss: 4750"},
-                      "Gewonnen!")},
+         endScreen({"RestPunkte: 150", "Zeit: 200 Sekunden", "Farben: 8", "Schwierigkeit: Schwer", "-> Bonus: 2400",
+                    "-> GewinnBonus: 2000"}, "4750", "Gewonnen!")},
         {"lost at Mittel", ended(1, -5, 100, 4, 900),
-         resultScreen({"Endeergebniss des Spiels", titleRule, "RestPunkte: 0", "Zeit: 100 Sekunden", "Farben: 4",
-                       "Schwierigkeit: Mittel", "-> Bonus: 800", "", totalRule, "Gesamtergebniss: 900"},
-                      "Leider Verloren!")},
+         endScreen({"RestPunkte: 0", "Zeit: 100 Sekunden", "Farben: 4", "Schwierigkeit: Mittel", "-> Bonus: 800", ""},
+                   "900", "Leider Verloren!")},
         {"lost at Leicht", ended(0, -2, 4, 3, 304),
-         resultScreen({"Endeergebniss des Spiels", titleRule, "RestPunkte: 0", "Zeit: 4 Sekunden", "Farben: 3",
-                       "Schwierigkeit: Leicht", "-> Bonus: 300", "", totalRule, "Gesamtergebniss: 304"},
-                      "Leider Verloren!")},
+         endScreen({"RestPunkte: 0", "Zeit: 4 Sekunden", "Farben: 3", "Schwierigkeit: Leicht", "-> Bonus: 300", ""},
+                   "304", "Leider Verloren!")},
     });
 }
 

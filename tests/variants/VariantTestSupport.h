@@ -65,6 +65,15 @@ inline std::vector<DrawnText> resultScreen(const std::vector<std::string>& lines
     return drawn;
 }
 
+// The end-of-game result: title and rule, these lines, the rule and the total.
+inline std::vector<DrawnText> endScreen(std::vector<std::string> lines, const std::string& total,
+                                        const std::string& heading = "")
+{
+    lines.insert(lines.begin(), {"Endeergebniss des Spiels", titleRule});
+    lines.insert(lines.end(), {totalRule, "Gesamtergebniss: " + total});
+    return resultScreen(lines, heading);
+}
+
 // One readable line per text, so that a failure shows which text differs and how.
 inline std::vector<std::string> described(const std::vector<DrawnText>& texts)
 {
