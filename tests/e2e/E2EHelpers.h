@@ -1,22 +1,22 @@
 #pragma once
-// What the end-to-end tests read from the real game's window, where they click, and a fixture
-// with one game in an X server of its own.
+// The real game in an X server of its own: screenshots, real input through xdotool, where the
+// labels are, and how each screen looks. Every wait polls with a generous deadline and never
+// fails by itself: check what it returns.
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <set>
 #include <utility>
-#include <vector>
 
 #include "TestSupport.h"
+
+struct _XDisplay;
 
 namespace e2e {
 
 using namespace testing_support;
 using Point = std::pair<int, int>;
-using Condition = std::function<bool(const Screenshot&)>;
 
 constexpr int Columns = 25;
 constexpr int Rows = 18;
@@ -35,88 +35,84 @@ constexpr Point preview(int set) { return {94 + 150 * set, 260}; }
 // The main menu's "Ende" (size 30, centred, top at y 330) lies inside this box.
 inline bool onEnde(Point at) { return at.first >= 330 && at.first < 470 && at.second >= 325 && at.second < 380; }
 
+// Xvfb on a display number that it picks itself; killed by the destructor.
+class XvfbServer {
+public:
+    XvfbServer();
+    ~XvfbServer();
+    XvfbServer(const XvfbServer&) = delete;
+    XvfbServer& operator=(const XvfbServer&) = delete;
+    const std::string& display() const { return name; }  // e.g. ":17"
+
+private:
+    pid_t pid = -1;
+    std::string name;
+};
+
+// The pixels of the window as RGB, row by row.
+struct Screenshot : PixelView {
+    int width = 0;
+    int height = 0;
+    std::vector<SDL_Color> pixels;
+    SDL_Color pixel(int x, int y) const override;
+};
+using Condition = std::function<bool(const Screenshot&)>;
+
+// The real game binary in workDir on the server, with the dummy audio driver. The constructor
+// waits for the mapped window titled "Klakoria"; the destructor kills the game if it still runs.
+// xdotool moves the pointer onto the window before each input: without a window manager, keys
+// reach the window under the pointer.
+class GameProcess {
+public:
+    GameProcess(const XvfbServer& server, const std::filesystem::path& workDir);
+    ~GameProcess();
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    pid_t pid() const { return child; }
+    bool hasWindow() const { return window != 0; }
+    Screenshot screenshot() const;
+    bool waitFor(const Condition& condition, int timeoutSeconds = Patience) const;
+    // Clicks each point in turn and waits for the screen it leads to; false at the first that does
+    // not appear.
+    bool walk(const std::vector<std::pair<Point, Condition>>& route) const;
+
+    void click(Point at, int button = 1) const;
+    void pressKey(const std::string& keyName) const;  // an X keysym name: "Escape", "BackSpace"
+    void type(const std::string& utf8Text) const;
+    void requestClose() const;  // the close button of a window manager: WM_DELETE_WINDOW
+    void terminate() const;     // SIGTERM
+
+    bool running();
+    int waitForExit(int timeoutSeconds = Patience);  // the exit status, -1 while it runs
+    std::string output() const;                       // standard output and error so far
+
+private:
+    void xdotool(std::vector<std::string> arguments) const;
+
+    std::string display;
+    _XDisplay* connection;
+    FILE* log;
+    pid_t child = -1;
+    int status = -1;
+    unsigned long window = 0;
+};
+
 // Tiles of one colour are the same image, so two cells share a fingerprint exactly when they show
 // the same colour (or are both empty). (x, y) is the top-left pixel of a tile-sized square.
-inline uint64_t fingerprint(const Screenshot& shot, int x, int y)
-{
-    uint64_t hash = 1469598103934665603ULL;
-    for (int dy = 0; dy < Tile; ++dy)
-        for (int dx = 0; dx < Tile; ++dx) {
-            const SDL_Color c = shot.pixel(x + dx, y + dy);
-            for (const Uint8 channel : {c.r, c.g, c.b})
-                hash = (hash ^ channel) * 1099511628211ULL;
-        }
-    return hash;
-}
-inline uint64_t cellFingerprint(const Screenshot& shot, int column, int row)
-{
-    return fingerprint(shot, column * Tile, row * Tile);
-}
+uint64_t fingerprint(const Screenshot& shot, int x, int y);
+bool isEmptyCell(const Screenshot& shot, int column, int row);
+int emptyCells(const Screenshot& shot, int firstRow = 0, int lastRow = Rows - 1);
+std::vector<uint64_t> boardPicture(const Screenshot& shot);  // one fingerprint per cell, column by column
+std::set<uint64_t> tileLooks(const Screenshot& shot);        // the distinct tiles on the board, no empty cell
+// The centre of a tile with a right-hand or lower neighbour of its colour: a click there removes a group.
+std::optional<Point> tileOfAGroup(const Screenshot& shot);
+// Every column's tiles from firstRow down stand together (at the bottom when asked): a screen taken
+// during the removal animation still has holes where the group was.
+bool settled(const Screenshot& shot, bool atTheBottom, int firstRow = 0);
 
-inline bool isEmptyCell(const Screenshot& shot, int column, int row)
-{
-    return shot.countNonBlack({static_cast<Sint16>(column * Tile), static_cast<Sint16>(row * Tile), Tile, Tile}) == 0;
-}
-
-inline int emptyCells(const Screenshot& shot, int firstRow = 0, int lastRow = Rows - 1)
-{
-    int count = 0;
-    for (int column = 0; column < Columns; ++column)
-        for (int row = firstRow; row <= lastRow; ++row)
-            count += isEmptyCell(shot, column, row);
-    return count;
-}
-
-// One fingerprint per cell, column by column.
-inline std::vector<uint64_t> boardPicture(const Screenshot& shot)
-{
-    std::vector<uint64_t> picture;
-    for (int column = 0; column < Columns; ++column)
-        for (int row = 0; row < Rows; ++row)
-            picture.push_back(cellFingerprint(shot, column, row));
-    return picture;
-}
-
-inline int coloursOnBoard(const Screenshot& shot)
-{
-    const std::vector<uint64_t> picture = boardPicture(shot);
-    std::set<uint64_t> colours(picture.begin(), picture.end());
-    colours.erase(fingerprint(Screenshot{}, 0, 0));  // an empty cell: black all over
-    return static_cast<int>(colours.size());
-}
-
-// The centre of a tile with a right-hand or lower neighbour of its colour: a click there removes
-// a group.
-inline std::optional<Point> tileOfAGroup(const Screenshot& shot)
-{
-    const std::vector<uint64_t> picture = boardPicture(shot);
-    const auto at = [&](int column, int row) { return picture[static_cast<size_t>(column * Rows + row)]; };
-    for (int column = 0; column < Columns; ++column)
-        for (int row = 0; row < Rows; ++row)
-            if (!isEmptyCell(shot, column, row) && ((column + 1 < Columns && at(column, row) == at(column + 1, row)) ||
-                                                    (row + 1 < Rows && at(column, row) == at(column, row + 1))))
-                return Point{column * Tile + Tile / 2, row * Tile + Tile / 2};
-    return std::nullopt;
-}
-
-// Every column's tiles stand together (toward the bottom row when asked): a screen taken during
-// the removal animation still has holes where the group was.
-inline bool settled(const Screenshot& shot, bool atTheBottom)
-{
-    for (int column = 0; column < Columns; ++column) {
-        int runs = 0;
-        for (int row = 0; row < Rows; ++row)
-            runs += !isEmptyCell(shot, column, row) && (row == 0 || isEmptyCell(shot, column, row - 1));
-        if (runs > 1 || (atTheBottom && runs == 1 && isEmptyCell(shot, column, Rows - 1)))
-            return false;
-    }
-    return true;
-}
-
-// ---- What each screen looks like ----
-
-// The red title, and nothing in the gaps below it and below the last button: a result screen
-// with a heading at the top has its lines there.
+// The red title, and nothing in the gaps below it and below the last button, where a result screen
+// has its lines.
 inline bool mainMenuShown(const Screenshot& s)
 {
     return s.countRed({150, 10, 500, 80}) > 500 && s.countNonBlack({0, 85, 800, 45}) == 0 &&
@@ -132,45 +128,5 @@ inline bool confirmationShown(const Screenshot& s)
     return s.countRed({200, 150, 400, 45}) > 300 && s.countNonBlack({0, 0, 800, 150}) == 0 &&
            s.countNonBlack({0, 240, 800, 360}) == 0;
 }
-
-// One game in an X server of its own, in a fresh working directory.
-class GameWindow : public testing::Test {
-protected:
-    void click(Point at) const { game.click(at.first, at.second); }
-    bool waitFor(const Condition& condition) const { return game.waitForScreen(condition, Patience); }
-
-    // Clicks each point in turn and waits for the screen it leads to; false at the first screen
-    // that does not appear.
-    bool walk(const std::vector<std::pair<Point, Condition>>& route) const
-    {
-        for (const auto& [at, next] : route) {
-            click(at);
-            if (!waitFor(next))
-                return false;
-        }
-        return true;
-    }
-
-    bool enterVariant(int variant, const Condition& next) const
-    {
-        return game.hasWindow() && game.waitForMainMenu(Patience) &&
-               walk({{Spielen, variantScreenShown}, {variantChoice(variant), next}});
-    }
-
-    // "(ende)" below the running game, then "Ja": the game is gone and the main menu is back.
-    bool leaveThroughEnde() const { return walk({{EndeBelowGame, confirmationShown}, {Ja, mainMenuShown}}); }
-
-    // Escape ends the program normally, and nothing was complained about on the way.
-    void quitWithEscape()
-    {
-        game.pressKey("Escape");
-        EXPECT_EQ(game.waitForExit(Patience), 0) << game.standardError();
-        EXPECT_EQ(game.standardError(), "");
-    }
-
-    XvfbServer xserver;
-    TempDataDir data;
-    GameProcess game{xserver, data.path()};
-};
 
 }  // namespace e2e

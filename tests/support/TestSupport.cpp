@@ -1,13 +1,11 @@
 #include "TestSupport.h"
 
 #include <SDL_ttf.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -23,13 +21,8 @@ namespace testing_support {
 
 std::string gameBinary() { return KLAKORIA_BINARY; }
 fs::path assetDir() { return KLAKORIA_ASSET_DIR; }
-std::string closeWindowHelper() { return KLAKORIA_CLOSE_WINDOW; }
 
-namespace {
-const std::vector<std::string> allAssets = {"boulder.ttf", "tileset.bmp", "icon.bmp", "Musik.wav"};
-}
-
-TempDataDir::TempDataDir() : TempDataDir(allAssets) {}
+TempDataDir::TempDataDir() : TempDataDir({"boulder.ttf", "tileset.bmp", "icon.bmp", "Musik.wav"}) {}
 
 TempDataDir::TempDataDir(const std::vector<std::string>& assets)
 {
@@ -63,18 +56,39 @@ std::string TempDataDir::readFile(const std::string& relative) const
 
 void TempDataDir::writeFile(const std::string& relative, const std::string& bytes) const
 {
-    std::ofstream out(root / relative, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(root / relative, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-bool TempDataDir::exists(const std::string& relative) const { return fs::exists(root / relative); }
+bool PixelView::isRed(int x, int y) const
+{
+    const SDL_Color c = pixel(x, y);
+    return c.r > 96 && c.g < 40 && c.b < 40;
+}
+
+int PixelView::countRed(const SDL_Rect& area) const
+{
+    int count = 0;
+    for (int y = area.y; y < area.y + area.h; ++y)
+        for (int x = area.x; x < area.x + area.w; ++x)
+            count += isRed(x, y);
+    return count;
+}
+
+int PixelView::countNonBlack(const SDL_Rect& area) const
+{
+    int count = 0;
+    for (int y = area.y; y < area.y + area.h; ++y)
+        for (int x = area.x; x < area.x + area.w; ++x) {
+            const SDL_Color c = pixel(x, y);
+            count += (c.r | c.g | c.b) != 0;
+        }
+    return count;
+}
 
 DummyScreen::DummyScreen(bool tileset) : ownsTileset(tileset)
 {
-    if (SDL_Init(SDL_INIT_VIDEO) < 0)
+    if (SDL_Init(SDL_INIT_VIDEO) < 0 || (!TTF_WasInit() && TTF_Init() < 0))
         throw std::runtime_error(SDL_GetError());
-    if (!TTF_WasInit() && TTF_Init() < 0)
-        throw std::runtime_error(TTF_GetError());
     screenSurface = SDL_SetVideoMode(WindowWidth, WindowHeight, 32, SDL_SWSURFACE);
     if (!screenSurface)
         throw std::runtime_error(SDL_GetError());
@@ -110,36 +124,10 @@ SDL_Color DummyScreen::pixel(int x, int y) const
         return colour;
     SDL_LockSurface(screenSurface);
     const auto* row = static_cast<const Uint8*>(screenSurface->pixels) + y * screenSurface->pitch;
-    Uint32 value = reinterpret_cast<const Uint32*>(row)[x];
+    const Uint32 value = reinterpret_cast<const Uint32*>(row)[x];
     SDL_UnlockSurface(screenSurface);
     SDL_GetRGB(value, screenSurface->format, &colour.r, &colour.g, &colour.b);
     return colour;
-}
-
-bool DummyScreen::isRed(int x, int y) const
-{
-    SDL_Color c = pixel(x, y);
-    return c.r > 96 && c.g < 40 && c.b < 40;
-}
-
-int DummyScreen::countRed(const SDL_Rect& area) const
-{
-    int count = 0;
-    for (int y = area.y; y < area.y + area.h; ++y)
-        for (int x = area.x; x < area.x + area.w; ++x)
-            count += isRed(x, y);
-    return count;
-}
-
-int DummyScreen::countNonBlack(const SDL_Rect& area) const
-{
-    int count = 0;
-    for (int y = area.y; y < area.y + area.h; ++y)
-        for (int x = area.x; x < area.x + area.w; ++x) {
-            SDL_Color c = pixel(x, y);
-            count += (c.r | c.g | c.b) != 0;
-        }
-    return count;
 }
 
 TextRecorder::TextRecorder()
@@ -148,8 +136,6 @@ TextRecorder::TextRecorder()
 }
 
 TextRecorder::~TextRecorder() { setTextObserver({}); }
-
-bool TextRecorder::contains(const std::string& text) const { return find(text) != nullptr; }
 
 const DrawnText* TextRecorder::find(const std::string& text) const
 {
@@ -181,68 +167,53 @@ void FakeClock::set(uint32_t ticks) { fakeTicks = ticks; }
 void FakeClock::advance(uint32_t milliseconds) { fakeTicks += milliseconds; }
 uint32_t FakeClock::now() const { return fakeTicks; }
 
+pid_t startProcess(const std::vector<std::string>& argv, const fs::path& cwd,
+                   const std::map<std::string, std::string>& env, int outFd, int errFd, int timeoutSeconds)
+{
+    const pid_t pid = fork();
+    if (pid != 0)
+        return pid;
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // a crashed test leaves no game or X server behind
+    dup2(outFd, 1);
+    dup2(errFd, 2);
+    if (chdir(cwd.c_str()) != 0)
+        _exit(126);
+    for (const auto& [key, value] : env)
+        setenv(key.c_str(), value.c_str(), 1);
+    std::vector<char*> args;
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    alarm(static_cast<unsigned>(timeoutSeconds));  // survives exec; 0 sets none
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
+std::string contentsOf(int fd)
+{
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = pread(fd, buffer, sizeof buffer, static_cast<off_t>(text.size()))) > 0;)
+        text.append(buffer, static_cast<size_t>(n));
+    return text;
+}
+
+int exitStatus(int waitStatus) { return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus); }
+
 ProcessResult runProcess(const std::vector<std::string>& argv, const fs::path& cwd,
                          const std::map<std::string, std::string>& env, int timeoutSeconds)
 {
-    int outPipe[2], errPipe[2];
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
-        throw std::runtime_error("pipe failed");
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(outPipe[1], 1);
-        dup2(errPipe[1], 2);
-        close(outPipe[0]);
-        close(errPipe[0]);
-        if (chdir(cwd.c_str()) != 0)
-            _exit(126);
-        for (const auto& [key, value] : env)
-            setenv(key.c_str(), value.c_str(), 1);
-        std::vector<char*> args;
-        for (const auto& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    close(outPipe[1]);
-    close(errPipe[1]);
-    ProcessResult result;
-    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-    std::string* sinks[2] = {&result.out, &result.err};
-    int open = 2;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-    bool killed = false;
-    while (open > 0) {
-        int ready = poll(fds, 2, 200);
-        if (ready > 0) {
-            for (int i = 0; i < 2; ++i) {
-                if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
-                    continue;
-                char buffer[4096];
-                ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-                if (n > 0) {
-                    sinks[i]->append(buffer, static_cast<size_t>(n));
-                } else {
-                    close(fds[i].fd);
-                    fds[i].fd = -1;
-                    --open;
-                }
-            }
-        }
-        if (!killed && std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            killed = true;
-        }
-    }
+    FILE* out = std::tmpfile();
+    FILE* err = std::tmpfile();
+    if (!out || !err)
+        throw std::runtime_error("tmpfile failed");
     int status = 0;
-    waitpid(pid, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    waitpid(startProcess(argv, cwd, env, fileno(out), fileno(err), timeoutSeconds), &status, 0);
+    ProcessResult result{exitStatus(status), contentsOf(fileno(out)), contentsOf(fileno(err))};
+    std::fclose(out);
+    std::fclose(err);
     return result;
 }
-
-}  // namespace testing_support
-
-namespace testing_support {
 
 void writeBmp(const fs::path& file, int width, int height, const PixelPainter& colourAt)
 {
