@@ -154,7 +154,7 @@ TEST_F(ChaosGameTest, HighscoreRowCarriesTheColourCountInTheSavedFile)
     auto chaos = std::make_unique<ChaosGame>(4);
     chaos->points = 900;
     chaos->bonus = 18;
-    expectSavedRow(std::move(chaos), "Abc", dir, "Data/var2.hsc", "Abc (4);918");
+    expectSavedRow(std::move(chaos), "Data/var2.hsc", "Abc (4);918");
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ TEST_F(SpeedGameTest, PauseLabelPausesEachSpanCountsByItselfAndAFinishedGameIsNe
 {
     game = std::make_unique<SpeedGame>(0);
     game->board = boardFromBottomRows(groupPairAndLoneTile);
-    expectPauseCycle(*game, game->pauseButton, game->seconds, 2, 17, clock);
+    expectPauseCycle(*game, game->pauseButton, game->seconds, 2, 17);
     EXPECT_EQ(game->tileClicks, 0);
     EXPECT_EQ(game->points, 100) << "a paused clock drains nothing";
 }
@@ -179,7 +179,7 @@ TEST_F(SpeedGameTest, HighscoreRowCarriesTheDifficultyInTheSavedFile)
     for (int16_t difficulty : {0, 1, 2}) {
         auto speed = std::make_unique<SpeedGame>(difficulty);
         speed->finalScore = 501 + difficulty;
-        expectSavedRow(std::move(speed), "Abc", dir, "Data/var3.hsc", rows[difficulty]);
+        expectSavedRow(std::move(speed), "Data/var3.hsc", rows[difficulty]);
     }
 }
 

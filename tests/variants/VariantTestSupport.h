@@ -21,6 +21,27 @@ class VariantTest : public testing::Test {
 protected:
     ~VariantTest() override { continueButton = SDL_Rect{0, 0, 0, 0}; }
 
+    // From GameResults "weiter", the name Abc, "weiter": the file holds this row once the game
+    // is deleted.
+    void expectSavedRow(std::unique_ptr<Game> game, const std::string& file, const std::string& row)
+    {
+        continueButton = SDL_Rect{360, 576, 80, 22};
+        game->state = GameResults;
+        game->click(400, 580);
+        ASSERT_EQ(game->state, NameEntry);
+        game->playerName = "Abc";
+        game->click(400, 580);
+        EXPECT_EQ(game->state, ShowHighscores);
+        game.reset();
+        EXPECT_NE(dir.readFile(file).find(row + "\n"), std::string::npos) << row;
+    }
+
+    // The pause of the timed variants, from a game being played whose clock has not started
+    // and whose (column, row) is part of a group: the label pauses, a click while paused only
+    // resumes (the group stays), two spans of 1.9 s add one second each, a paused clock ticks
+    // nothing, and a finished game is never paused, or its next click would resume it.
+    void expectPauseCycle(Game& game, const SDL_Rect& pauseLabel, const int16_t& seconds, int column, int row);
+
     TempDataDir dir;
     FakeClock clock;
     DummyScreen screen{true};
@@ -118,12 +139,8 @@ void expectScreens(G& game, const std::vector<ScreenRow<G>>& rows)
     }
 }
 
-// The pause of the timed variants, from a game being played whose clock has not started and
-// whose (column, row) is part of a group: the label pauses, a click while paused only resumes
-// (the group stays), two spans of 1.9 s add one second each, a paused clock ticks nothing, and
-// a finished game is never paused, or its next click would resume it.
-inline void expectPauseCycle(Game& game, const SDL_Rect& pauseLabel, const int16_t& seconds, int column, int row,
-                             FakeClock& clock)
+inline void VariantTest::expectPauseCycle(Game& game, const SDL_Rect& pauseLabel, const int16_t& seconds, int column,
+                                          int row)
 {
     const Board board = game.board;
     game.draw();
@@ -134,14 +151,11 @@ inline void expectPauseCycle(Game& game, const SDL_Rect& pauseLabel, const int16
     for (int span = 1; span <= 2; ++span) {
         clock.advance(60000);
         game.click(pixelOf(column), pixelOf(row));
-        EXPECT_EQ(game.state, Playing);
-        EXPECT_EQ(game.startTicks, clock.now());
-        EXPECT_EQ(game.board, board);
+        EXPECT_TRUE(game.state == Playing && game.startTicks == clock.now() && game.board == board);
         clock.advance(1900);
         game.leave();
-        EXPECT_EQ(game.state, Paused);
+        EXPECT_TRUE(game.state == Paused && game.startTicks == 0);
         EXPECT_EQ(seconds, span);
-        EXPECT_EQ(game.startTicks, 0u);
     }
     game.tick();
     EXPECT_EQ(game.board, board) << "a paused clock ticks nothing";
@@ -149,25 +163,8 @@ inline void expectPauseCycle(Game& game, const SDL_Rect& pauseLabel, const int16
         game.state = finished;
         game.startTicks = 5;
         game.leave();
-        EXPECT_EQ(game.state, finished);
-        EXPECT_EQ(game.startTicks, 5u);
+        EXPECT_TRUE(game.state == finished && game.startTicks == 5) << finished;
     }
-}
-
-// From GameResults, "weiter", the name, "weiter": the row the list file holds once the game
-// is deleted, found in file.
-inline void expectSavedRow(std::unique_ptr<Game> game, const std::string& name, const TempDataDir& dir, const std::string& file,
-                           const std::string& row)
-{
-    continueButton = SDL_Rect{360, 576, 80, 22};
-    game->state = GameResults;
-    game->click(400, 580);
-    ASSERT_EQ(game->state, NameEntry);
-    game->playerName = name;
-    game->click(400, 580);
-    EXPECT_EQ(game->state, ShowHighscores);
-    game.reset();
-    EXPECT_NE(dir.readFile(file).find(row + "\n"), std::string::npos) << row;
 }
 
 }  // namespace testing_support
