@@ -19,21 +19,17 @@ protected:
 // pair of 3s in column 6 that survives every collapse.
 const std::vector<std::string_view> groupPairAndLoneTile = {".1.....", ".1....3", "2111..3"};
 
+// The constructor seeds with the time in seconds; a second that turns meanwhile retries.
 TEST_F(ChaosGameTest, ConstructorDrawsRowThenColumnOfGravityBeforeDealingTheBoard)
 {
-    // The constructor seeds with the time in seconds; retry if the second turned meanwhile.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const std::time_t before = std::time(nullptr);
-        ChaosGame dealt(4);
-        if (std::time(nullptr) != before)
-            continue;
-        std::srand(unsigned(before));
-        EXPECT_EQ(dealt.gravityRow, std::rand() % 18);
-        EXPECT_EQ(dealt.gravityColumn, std::rand() % 25);
-        EXPECT_EQ(dealt.board[0], std::rand() % 4 + 1);
-        return;
-    }
-    FAIL() << "the clock kept turning to a new second";
+    std::time_t seed = 0;
+    std::unique_ptr<ChaosGame> dealt;
+    for (int attempt = 0; attempt < 3 && (!dealt || std::time(nullptr) != seed); ++attempt)
+        seed = std::time(nullptr), dealt = std::make_unique<ChaosGame>(4);
+    std::srand(unsigned(seed));
+    EXPECT_EQ(dealt->gravityRow, std::rand() % 18);
+    EXPECT_EQ(dealt->gravityColumn, std::rand() % 25);
+    EXPECT_EQ(dealt->board[0], std::rand() % 4 + 1);
 }
 
 // The new point of gravity takes the next two random numbers, the row before the column.

@@ -37,19 +37,12 @@ protected:
     void clickCell(int column, int row) { game.click(pixelOf(column), pixelOf(row)); }
 };
 
-TEST_F(FallDown, StartsBelowThreeEmptyRowsAndTicksWaitForTheFirstTileClick)
+// A lone tile and, once the clock runs, an empty cell make one feeding step at once; before the
+// first tile click the feeder waits.
+TEST_F(FallDown, StartsWithFourColoursAndClicksThatRemoveNothingFeedOnceTheClockRuns)
 {
     EXPECT_EQ(game.colourCount, 4);
     expectDealtBelowThreeEmptyRows(game.board);
-    const Board dealt = game.board;
-    for (int i = 0; i < 30; ++i)
-        game.tick();
-    EXPECT_EQ(game.board, dealt);
-}
-
-// A lone tile and, once the clock runs, an empty cell make one feeding step at once.
-TEST_F(FallDown, ClicksThatRemoveNothingFeedOnceTheClockRuns)
-{
     const struct {
         const char* what;
         int column, row;

@@ -69,11 +69,9 @@ TEST_F(StandardGameTest, LevelBonusRaisesTheDifferenceToTheLevelAndSharesItOutOv
         {"less than one second keeps the undivided 5^3", 3, 5, 1, 0, 999, 125},
         {"two seconds halve it", 3, 5, 1, 0, 2000, 62},
         {"d 1 is not raised", 4, 1, 1, 0, 0, 1},
-        {"d 1 over two seconds is 0", 4, 1, 1, 0, 2000, 0},
         {"d 0 gives nothing", 3, 10, 1, 45, 0, 0},
         {"a negative d is not raised to an even power", 2, 5, 1, 45, 0, 0},
         {"200^2 = 40000 wraps to a negative 16-bit value and ends as 0", 2, 200, 1, 0, 0, 0},
-        {"300^2 = 90000 keeps its low 16 bits", 2, 300, 1, 0, 0, 24464},
         {"points per click truncate: 29 / 2 = 14, 14 - 10 = 4, 4^2", 2, 29, 2, 45, 0, 16},
         {"no counted click (the counter wrapped to 0) shares out no points", 4, 500, 0, 20, 0, 0},
         {"the total keeps its low 16 bits: 30000 + 30000^1", 1, 30000, 1, 0, 0, 30000},
@@ -98,7 +96,6 @@ TEST_F(StandardGameTest, ClicksCountWhenTheyHitATileAndScoreWhenTheyRemoveAGroup
          {"122.", "4141"}},
         {"a lone tile", pixelOf(1), pixelOf(17), 1, 0, smallBoard},
         {"an empty cell", pixelOf(4), pixelOf(16), 0, 0, smallBoard},
-        {"below the board", 400, 590, 0, 0, smallBoard},
     };
     game.level = 3;
     for (const auto& c : cases) {
@@ -158,19 +155,17 @@ TEST_F(StandardGameTest, EachLevelDealsAFullBoardOfLevelPlusOneColours)
     }
 }
 
-TEST_F(StandardGameTest, PlayingScreenShowsPointsClicksAndMovesBelowTheBoard)
+// Without clicks line 4 stays empty in its place; the level's own result sums in full while
+// the total keeps its low 16 bits.
+TEST_F(StandardGameTest, ScreensWhilePlayingWithoutClicksAndBeyondSixteenBits)
 {
     game.board = boardFromBottomRows(smallBoard);
     game.levelPoints = 42;
     game.levelClicks = 7;
     EXPECT_EQ(described(drawnTexts(game)), described(statusBar("Punkte: 42", "Klicks: 7", "M\xF6glichkeiten: 5")));
-}
 
-// Without clicks line 4 stays empty in its place; the level's own result sums in full while
-// the total keeps its low 16 bits.
-TEST_F(StandardGameTest, ResultLinesWithoutClicksAndBeyondSixteenBits)
-{
     game.level = 5;
+    game.startLevel();
     game.board = loneTiles(90);
     game.click(400, 590);  // no move: the level ends without a click
     const std::vector<DrawnText> level = drawnTexts(game);
