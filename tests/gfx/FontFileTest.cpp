@@ -1,7 +1,5 @@
 // The font file stream that SDL_ttf reads through keeps blocks of the file for every open size.
-// Whatever FreeType asks for, it must get the bytes the file holds: pieces inside a block, across
-// blocks and past the end, and the new bytes of a file written again under the same name.
-
+// Whatever FreeType asks for, it must get the bytes the file holds.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -57,25 +55,22 @@ TEST(FontFile, EveryPieceHoldsTheFileBytesWhereverItLies)
         {"back in the first block", 0, 10},        {"the whole file", 0, size},
         {"the end, asked for more", size - 5, 10}, {"past the end", size, 10},
     };
-    for (const auto& p : pieces) {
-        SCOPED_TRACE(p.name);
-        const std::string expected = p.offset >= size ? "" : file.substr(p.offset, p.count);
-        EXPECT_EQ(piece(stream, p.offset, p.count), expected);
-    }
+    for (const auto& p : pieces)
+        EXPECT_EQ(piece(stream, p.offset, p.count), p.offset >= size ? "" : file.substr(p.offset, p.count)) << p.name;
     EXPECT_EQ(SDL_RWseek(stream, 0, RW_SEEK_END), size);
     EXPECT_EQ(SDL_RWseek(stream, -23, RW_SEEK_CUR), size - 23);
     EXPECT_EQ(SDL_RWseek(stream, -1, RW_SEEK_SET), -1);
     SDL_RWclose(stream);
 }
 
+// Written in place once every stream is closed (same inode, same size), or replaced by another
+// file while a stream on the old one is still open.
 TEST(FontFile, AFileWrittenAgainUnderTheNameIsReadAfresh)
 {
     TempDataDir data{std::vector<std::string>{}};
     const std::string first = randomBytes(6000, 1);
     const std::string second = randomBytes(6000, 2);
     const std::string third = randomBytes(6000, 3);
-
-    // Written in place once every stream is closed: same inode, same size.
     data.writeFile("Data/font.ttf", first);
     SDL_RWops* stream = openFontFile("Data/font.ttf");
     ASSERT_NE(stream, nullptr);
@@ -86,7 +81,6 @@ TEST(FontFile, AFileWrittenAgainUnderTheNameIsReadAfresh)
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(piece(stream, 0, 6000), second);
 
-    // Replaced by another file while a stream on the old one is still open.
     data.writeFile("Data/new.ttf", third);
     std::filesystem::rename(data.data() / "new.ttf", data.data() / "font.ttf");
     SDL_RWops* newer = openFontFile("Data/font.ttf");
@@ -102,8 +96,6 @@ TEST(FontFile, OnlyARegularFileIsOpened)
     TempDataDir data{std::vector<std::string>{}};
     std::filesystem::create_directory(data.data() / "folder.ttf");
     ASSERT_EQ(mkfifo((data.data() / "fifo.ttf").c_str(), 0600), 0);
-    for (const char* name : {"Data/missing.ttf", "Data/folder.ttf", "Data/fifo.ttf"}) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(openFontFile(name), nullptr);
-    }
+    for (const char* name : {"Data/missing.ttf", "Data/folder.ttf", "Data/fifo.ttf"})
+        EXPECT_EQ(openFontFile(name), nullptr) << name;
 }
