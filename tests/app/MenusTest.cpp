@@ -1,14 +1,9 @@
 // The menus: every screen against its layout, the transitions by clicks on the rectangles that
 // drawing fills in, and the in-game frame around a game.
 
-#include <gtest/gtest.h>
-
 #include <tuple>
-#include <vector>
 
-#include "TestSupport.h"
-#include "app/Application.h"
-#include "game/Game.h"
+#include "AppFixture.h"
 #include "gfx/Tileset.h"
 #include "variants/ChaosGame.h"
 #include "variants/FallDownGame.h"
@@ -23,39 +18,23 @@ const std::string back = "zur\xFC" "ck zum Men\xFC";
 constexpr auto C = TextAlign::Center;
 constexpr auto L = TextAlign::Left;
 
-// text, x, y, alignment, size
-using Label = std::tuple<std::string, int32_t, int32_t, TextAlign, int32_t>;
+using Label = std::tuple<std::string, int32_t, int32_t, TextAlign, int32_t>;  // text, x, y, alignment, size
 
-// A game that records what the Application asks of it.
-struct RecordingGame : Game {
-    explicit RecordingGame(bool* destroyed) : destroyed(destroyed) {}
-    ~RecordingGame() override { *destroyed = true; }
-    void click(int32_t, int32_t) override
-    {
-        ++clicks;
-        if (endsOnClick)
-            state = GameResults;
-    }
-    void draw() override { drawText("Spielfeld", 0, 100, C, 18, nullptr); }
-    void tick() override {}
-    void leave() override { ++leaves; }
+// "Standart", "Chaos 4", ... : the game the Application holds, with what its menus chose.
+std::string describe(const Game* g)
+{
+    if (auto* chaos = dynamic_cast<const ChaosGame*>(g))
+        return "Chaos " + std::to_string(chaos->colourCount);
+    if (auto* speed = dynamic_cast<const SpeedGame*>(g))
+        return "Speed " + std::to_string(speed->difficulty);
+    return dynamic_cast<const StandardGame*>(g) ? "Standart" : dynamic_cast<const FallDownGame*>(g) ? "FallDown" : "";
+}
 
-    bool* destroyed;
-    int clicks = 0;
-    int leaves = 0;
-    bool endsOnClick = false;
-};
-
-class Menus : public testing::Test {
+class Menus : public AppTest {
 protected:
-    Menus() { app.draw(); }
-
-    // Clicks the middle of a rectangle that drawing filled in, then draws the next screen.
-    void clickOn(const SDL_Rect& rect)
+    void click(const SDL_Rect& rect)
     {
-        ASSERT_GT(rect.w, 0) << "the button was never drawn";
         app.handleClick(static_cast<int16_t>(rect.x + rect.w / 2), static_cast<int16_t>(rect.y + rect.h / 2));
-        app.draw();
     }
 
     std::vector<Label> drawnTexts()
@@ -67,22 +46,11 @@ protected:
             texts.emplace_back(t.text, t.x, t.y, t.align, t.size);
         return texts;
     }
-
-    int pendingRedraws()
-    {
-        SDL_Event events[16];
-        return SDL_PeepEvents(events, 16, SDL_GETEVENT, SDL_EVENTMASK(SDL_USEREVENT));
-    }
-
-    TempDataDir dir;
-    FakeClock clock;
-    DummyScreen screen;
-    Application app{32};
 };
 
 }  // namespace
 
-TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayout)
+TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayoutAndTheMusicLabelNamesWhatAClickWillDo)
 {
     const Label backButton{back, 0, 576, C, 18};
     const std::vector<std::pair<ScreenState, std::vector<Label>>> layouts = {
@@ -124,17 +92,25 @@ TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayout)
     const auto info = drawnTexts();
     ASSERT_EQ(info.size(), 3u);
     for (int i = 0; i < 2; ++i) {
-        const auto& [text, x, y, align, size] = info[i];
-        EXPECT_NE(text, "");
-        EXPECT_EQ(std::tie(x, y, align, size), std::make_tuple(0, 100 + 50 * i, C, 30));
+        Label line = info[i];
+        EXPECT_NE(std::get<0>(line), "");
+        std::get<0>(line) = "";
+        EXPECT_EQ(line, Label("", 0, 100 + 50 * i, C, 30));
     }
     EXPECT_EQ(info[2], backButton);
+
+    app.screen = MainMenu;
+    ASSERT_TRUE(app.music.isPlaying());
+    for (const char* label : {"Hintergrundmusik an", "Hintergrundmusik aus"}) {
+        click(app.musicButton);
+        EXPECT_EQ(std::get<0>(drawnTexts().back()), label);
+    }
+    EXPECT_TRUE(app.music.isPlaying());
 }
 
-TEST_F(Menus, ButtonsAreTheDrawnTextsAndSpielenIsCentredOnTheWindow)
+TEST_F(Menus, ButtonsAreTheDrawnTextsWithSpielenCentredOnTheWindow)
 {
     const SDL_Rect spielen = app.playButton;
-    ASSERT_GT(spielen.w, 20);
     EXPECT_EQ(spielen.y, 130);
     EXPECT_NEAR(spielen.x + spielen.w / 2.0, 400.0, 1.0);
     EXPECT_EQ(screen.countRed({static_cast<Sint16>(spielen.x - 20), spielen.y, 18, spielen.h}), 0);
@@ -142,159 +118,115 @@ TEST_F(Menus, ButtonsAreTheDrawnTextsAndSpielenIsCentredOnTheWindow)
     for (const SDL_Rect button : {spielen, app.tilesetButton, app.highscoresButton, app.infoButton, app.quitButton,
                                   app.musicButton})
         EXPECT_GT(screen.countRed(button), 20);
-    // The back and "(ende)" rectangles are reset by every frame, so the main menu has none.
-    EXPECT_EQ(app.backButton.w, 0);
-    EXPECT_EQ(app.endGameButton.w, 0);
+    // Every frame resets the back and "(ende)" rectangles, so the main menu has none to hit.
+    EXPECT_EQ(app.backButton.w + app.endGameButton.w, 0);
 }
 
-TEST_F(Menus, EveryMenuButtonLeadsToItsScreenAndBackReturnsToTheMainMenu)
+// Each click asks for one frame; a click on nothing (the bottom-left corner) changes nothing else.
+TEST_F(Menus, EveryButtonLeadsToItsScreenAndEachVariantStartsFromItsChoicesAndIsLeftThroughEndeAndJa)
 {
-    const std::vector<std::pair<std::vector<SDL_Rect*>, ScreenState>> ways = {
-        {{&app.playButton}, ChooseVariant},
-        {{&app.playButton, &app.variantChoices[1]}, ChooseColours},
-        {{&app.playButton, &app.variantChoices[2]}, ChooseDifficulty},
-        {{&app.tilesetButton}, ChooseTileset},
-        {{&app.highscoresButton}, ChooseHighscores},
-        {{&app.highscoresButton, &app.highscoreChoices[2]}, HighscoreList},
-        {{&app.infoButton}, Info},
+    const SDL_Rect nothing{0, 580, 10, 10};
+    const struct {
+        const SDL_Rect* button;
+        ScreenState screen;
+        std::string game = "";
+    } steps[] = {
+        {&nothing, MainMenu}, {&app.playButton, ChooseVariant}, {&nothing, ChooseVariant}, {&app.backButton, MainMenu},
+        {&app.tilesetButton, ChooseTileset}, {&nothing, ChooseTileset}, {&app.backButton, MainMenu},
+        {&app.highscoresButton, ChooseHighscores}, {&nothing, ChooseHighscores},
+        {&app.highscoreChoices[2], HighscoreList}, {&app.backButton, MainMenu},
+        {&app.infoButton, Info}, {&nothing, Info}, {&app.backButton, MainMenu},
+        {&app.playButton, ChooseVariant}, {&app.variantChoices[0], InGame, "Standart"},
+        {&app.endGameButton, ConfirmEnd, "Standart"}, {&app.backButton, MainMenu},
+        {&app.playButton, ChooseVariant}, {&app.variantChoices[1], ChooseColours}, {&app.backButton, MainMenu},
+        {&app.playButton, ChooseVariant}, {&app.variantChoices[1], ChooseColours},
+        {&app.colourChoices[2], InGame, "Chaos 4"}, {&app.endGameButton, ConfirmEnd, "Chaos 4"},
+        {&app.backButton, MainMenu},
+        {&app.playButton, ChooseVariant}, {&app.variantChoices[2], ChooseDifficulty}, {&app.backButton, MainMenu},
+        {&app.playButton, ChooseVariant}, {&app.variantChoices[2], ChooseDifficulty},
+        {&app.difficultyChoices[1], InGame, "Speed 1"}, {&app.endGameButton, ConfirmEnd, "Speed 1"},
+        {&app.backButton, MainMenu},
+        {&app.playButton, ChooseVariant}, {&app.variantChoices[3], InGame, "FallDown"},
+        {&app.endGameButton, ConfirmEnd, "FallDown"}, {&app.backButton, MainMenu},
     };
-    for (const auto& [buttons, screen] : ways) {
-        for (const SDL_Rect* button : buttons)
-            clickOn(*button);
-        EXPECT_EQ(app.screen, screen);
-        clickOn(app.backButton);
-        EXPECT_EQ(app.screen, MainMenu) << "back from screen " << screen;
-    }
-    // Speed's list, opened from the menu, was written when it was left.
-    EXPECT_EQ(app.shownHighscores, nullptr);
-    EXPECT_EQ(dir.readFile("Data/var3.hsc"), ":);100\n:);90\n:);80\n:);70\n:);60\n:);50\n:);40\n:);30\n:);20\n:);10\n");
-}
-
-TEST_F(Menus, AClickOnNothingRedrawsAndChangesNothing)
-{
-    for (ScreenState screen : {MainMenu, ChooseVariant, ChooseTileset, Info, ChooseHighscores}) {
-        app.screen = screen;
+    for (const auto& step : steps) {
+        ASSERT_GT(step.button->w, 0) << "the button to screen " << step.screen << " was never drawn";
+        click(*step.button);
+        EXPECT_EQ(takeRedrawRequests(), 1);
+        EXPECT_EQ(app.screen, step.screen);
+        EXPECT_EQ(describe(app.game), step.game) << "on screen " << step.screen;
+        EXPECT_EQ(tileRects[0].y, 4 * TileSetBand) << "the set chosen at start";
         app.draw();
-        pendingRedraws();
-        app.handleClick(5, 590);  // the bottom-left corner holds no label on any of these
-        EXPECT_EQ(app.screen, screen);
-        EXPECT_EQ(app.game, nullptr);
-        EXPECT_EQ(tileRects[0].y, 4 * TileSetBand);
-        EXPECT_EQ(pendingRedraws(), 1);
-    }
-}
-
-TEST_F(Menus, TheMusicLabelNamesWhatAClickWillDo)
-{
-    ASSERT_TRUE(app.music.isPlaying());
-    clickOn(app.musicButton);
-    EXPECT_FALSE(app.music.isPlaying());
-    EXPECT_EQ(std::get<0>(drawnTexts().back()), "Hintergrundmusik an");
-    clickOn(app.musicButton);
-    EXPECT_TRUE(app.music.isPlaying());
-    EXPECT_EQ(app.screen, MainMenu);
-}
-
-TEST_F(Menus, EachVariantStartsFromItsChoiceAndIsLeftThroughEndeAndJa)
-{
-    for (int variant = 0; variant < 4; ++variant) {
-        clickOn(app.playButton);
-        clickOn(app.variantChoices[variant]);
-        EXPECT_EQ(app.variant, variant);
-        // Chaos asks for a colour count first, Speed for a difficulty.
-        if (variant == 1)
-            clickOn(app.colourChoices[2]);
-        if (variant == 2)
-            clickOn(app.difficultyChoices[1]);
-        ASSERT_EQ(app.screen, InGame);
-        auto* speed = dynamic_cast<SpeedGame*>(app.game);
-        const bool rightGame[] = {dynamic_cast<StandardGame*>(app.game) != nullptr,
-                                  dynamic_cast<ChaosGame*>(app.game) && app.game->colourCount == 4,
-                                  speed && speed->difficulty == 1, dynamic_cast<FallDownGame*>(app.game) != nullptr};
-        EXPECT_TRUE(rightGame[variant]) << "variant " << variant;
-        clickOn(app.endGameButton);
-        ASSERT_EQ(app.screen, ConfirmEnd);
-        clickOn(app.backButton);
-        EXPECT_EQ(app.screen, MainMenu);
-        EXPECT_EQ(app.game, nullptr);
     }
 }
 
 TEST_F(Menus, EndeAndAnImpossibleVariantEndTheProcess)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const SDL_Rect ende = app.quitButton;
-    EXPECT_EXIT(app.handleClick(static_cast<int16_t>(ende.x + 2), static_cast<int16_t>(ende.y + 5)),
-                testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(click(app.quitButton), testing::ExitedWithCode(0), "");
     app.screen = ChooseDifficulty;
     app.draw();
     app.variant = 3;
-    const SDL_Rect leicht = app.difficultyChoices[0];
-    EXPECT_EXIT(app.handleClick(static_cast<int16_t>(leicht.x + 2), static_cast<int16_t>(leicht.y + 5)),
-                testing::ExitedWithCode(6), "Ungueltige Spielnummer: 3\n");
+    EXPECT_EXIT(click(app.difficultyChoices[0]), testing::ExitedWithCode(6), "Ungueltige Spielnummer: 3\n");
 }
 
-class InGameFrame : public Menus {
-protected:
-    InGameFrame()
-    {
-        app.game = game;
-        app.screen = InGame;
-        app.draw();
-    }
-    bool destroyed = false;
-    RecordingGame* game = new RecordingGame(&destroyed);
-};
-
-TEST_F(InGameFrame, TheFrameAddsEndeWhilePlayingAndTheBackButtonUnderTheList)
+TEST_F(Menus, TheGameFrameAddsEndeWhilePlayingAndTheBackButtonUnderTheList)
 {
+    FakeGame& game = startGame(Playing);
     const Label board{"Spielfeld", 0, 100, C, 18};
     const std::vector<std::pair<GameState, std::vector<Label>>> frames = {
         {Playing, {board, {"(ende)", 200, 576, L, 18}}}, {ShowHighscores, {board, {back, 0, 576, C, 18}}},
         {LevelResults, {board}}, {GameResults, {board}}, {NameEntry, {board}}, {Paused, {board}},
     };
     for (const auto& [state, expected] : frames) {
-        game->state = state;
+        game.state = state;
         EXPECT_EQ(drawnTexts(), expected) << "state " << state;
     }
-    game->state = ShowHighscores;
+}
+
+// "(ende)" reaches the game as a click too and pauses it through leave(); "Nein" returns to it
+// untold, "Ja" deletes it. A click that ends the game, and one queued behind it with no frame
+// between them, find "(ende)" gone.
+TEST_F(Menus, EndeAsksBeforeEndingAGameThatIsStillPlaying)
+{
+    FakeGame* game = &startGame(Playing);
     app.draw();
-    clickOn(app.backButton);  // under the list: the game is deleted
-    EXPECT_TRUE(destroyed);
-    EXPECT_EQ(app.screen, MainMenu);
-}
-
-TEST_F(InGameFrame, EveryClickReachesTheGameAndEndeAsksBeforeEnding)
-{
-    app.handleClick(400, 300);
-    EXPECT_EQ(game->clicks, 1);
-    clickOn(app.endGameButton);
-    EXPECT_EQ(game->clicks, 2);  // "(ende)" reaches the game too
-    EXPECT_EQ(game->leaves, 1);
-    ASSERT_EQ(app.screen, ConfirmEnd);
-
-    clickOn(app.endGameButton);  // "Nein": back to the same game, which is told nothing
-    EXPECT_EQ(app.screen, InGame);
-    EXPECT_EQ(app.game, game);
-    EXPECT_EQ(game->clicks, 2);
-    EXPECT_EQ(game->leaves, 1);
-
-    clickOn(app.endGameButton);
-    clickOn(app.backButton);  // "Ja"
-    EXPECT_TRUE(destroyed);
-    EXPECT_EQ(app.game, nullptr);
-    EXPECT_EQ(app.screen, MainMenu);
-}
-
-TEST_F(InGameFrame, EndeDoesNotTouchAGameThatTheSameClickHasEnded)
-{
-    const SDL_Rect ende = app.endGameButton;
-    ASSERT_GT(ende.w, 0);
-    game->endsOnClick = true;
-    // The second click is queued behind the first: no redraw between them, the old rectangle.
-    for (int click = 0; click < 2; ++click) {
-        app.handleClick(static_cast<int16_t>(ende.x + 1), static_cast<int16_t>(ende.y + 1));
-        EXPECT_EQ(game->leaves, 0);
-        EXPECT_EQ(app.screen, InGame);
+    const std::tuple<size_t, int, ScreenState> afterEachClick[] = {{1, 1, ConfirmEnd}, {1, 1, InGame}, {2, 2, ConfirmEnd}};
+    for (const auto& expected : afterEachClick) {
+        click(app.endGameButton);  // "(ende)", "Nein", "(ende)"
+        app.draw();
+        EXPECT_EQ(std::make_tuple(game->clicks.size(), game->leaves, app.screen), expected);
     }
+    click(app.backButton);
+    EXPECT_EQ(std::tie(destroyed, app.game, app.screen), std::make_tuple(true, nullptr, MainMenu));
+
+    game = &startGame(Playing);
+    app.draw();
+    const SDL_Rect ende = app.endGameButton;
+    game->endsOnClick = true;
+    for (size_t clicks = 1; clicks <= 2; ++clicks) {
+        click(ende);
+        EXPECT_EQ(std::make_tuple(game->clicks.size(), game->leaves, app.screen), std::make_tuple(clicks, 0, InGame));
+    }
+}
+
+TEST(ApplicationLifetime, StartsInTheMainMenuWithTheFifthSetAsksForOneFrameAndEndingDeletesTheGame)
+{
+    TempDataDir dir;
+    FakeClock clock;
+    DummyScreen screen;
+    bool destroyed = false;
+    {
+        Application app{32};
+        EXPECT_EQ(app.screen, MainMenu);
+        for (int k = 0; k < TileColourCount; ++k)
+            EXPECT_EQ(std::tie(tileRects[k].x, tileRects[k].y, tileRects[k].w, tileRects[k].h),
+                      std::make_tuple(32 * k, 640, 32, 32)) << "colour " << k;
+        SDL_Event queued[2];
+        ASSERT_EQ(SDL_PeepEvents(queued, 2, SDL_GETEVENT, SDL_ALLEVENTS), 1);
+        EXPECT_EQ(queued[0].type, SDL_USEREVENT);
+        app.game = new FakeGame(clock, destroyed);
+    }
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(std::tie(tileSheet, tileRects), std::make_tuple(nullptr, nullptr));
 }
