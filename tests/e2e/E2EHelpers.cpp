@@ -40,9 +40,9 @@ XvfbServer::XvfbServer()
     const int quiet = open("/dev/null", O_WRONLY);
     if (pipe(ready) != 0 || quiet < 0)
         throw std::runtime_error("pipe failed");
-    pid = startProcess({"Xvfb", "-displayfd", std::to_string(ready[1]), "-noreset", "-nolisten", "tcp", "-screen",
-                        "0", "1024x768x24"},
-                       ".", {}, quiet, quiet);
+    const std::vector<std::string> command = {"Xvfb", "-displayfd", std::to_string(ready[1]), "-noreset",
+                                              "-nolisten", "tcp", "-screen", "0", "1024x768x24"};
+    pid = startProcess(command, ".", {}, quiet, quiet);
     close(ready[1]);
     close(quiet);
     // Xvfb writes the display number it chose once it accepts connections.
@@ -74,16 +74,14 @@ GameProcess::GameProcess(const XvfbServer& server, const std::filesystem::path& 
     XSetErrorHandler(ignoreXErrors);
     if (!connection || !log)
         throw std::runtime_error("no X connection or log file");
-    child = startProcess({gameBinary()}, workDir, {{"DISPLAY", display}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}}, fileno(log),
-                         fileno(log));
-    pollUntil(
-        [this] {
-            const auto found = runProcess({"xdotool", "search", "--onlyvisible", "--name", "^Klakoria$"}, ".",
-                                          {{"DISPLAY", display}}, 10);
-            window = std::strtoul(found.out.c_str(), nullptr, 10);
-            return window != 0 || !running();
-        },
-        60, 100);
+    const std::map<std::string, std::string> environment = {
+        {"DISPLAY", display}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}};
+    child = startProcess({gameBinary()}, workDir, environment, fileno(log), fileno(log));
+    const std::vector<std::string> search = {"xdotool", "search", "--onlyvisible", "--name", "^Klakoria$"};
+    pollUntil([&] {
+        window = std::strtoul(runProcess(search, ".", {{"DISPLAY", display}}, 10).out.c_str(), nullptr, 10);
+        return window != 0 || !running();
+    }, 60, 100);
 }
 
 GameProcess::~GameProcess()
@@ -185,6 +183,15 @@ std::string GameProcess::output() const { return contentsOf(fileno(log)); }
 
 // ---- Reading the board by pixels ----
 
+Picture pictureOf(const Screenshot& shot)
+{
+    Picture picture;
+    for (int column = 0; column < Columns; ++column)
+        for (int row = 0; row < Rows; ++row)
+            picture.push_back(fingerprint(shot, column * Tile, row * Tile));
+    return picture;
+}
+
 uint64_t fingerprint(const Screenshot& shot, int x, int y)
 {
     uint64_t hash = 1469598103934665603ULL;
@@ -197,56 +204,43 @@ uint64_t fingerprint(const Screenshot& shot, int x, int y)
     return hash;
 }
 
-bool isEmptyCell(const Screenshot& shot, int column, int row)
-{
-    return shot.countNonBlack({static_cast<Sint16>(column * Tile), static_cast<Sint16>(row * Tile), Tile, Tile}) == 0;
-}
+const uint64_t Empty = fingerprint(Screenshot{}, 0, 0);  // black all over
 
-int emptyCells(const Screenshot& shot, int firstRow, int lastRow)
+int emptyCells(const Picture& picture, int firstRow, int lastRow)
 {
     int count = 0;
     for (int column = 0; column < Columns; ++column)
         for (int row = firstRow; row <= lastRow; ++row)
-            count += isEmptyCell(shot, column, row);
+            count += at(picture, column, row) == Empty;
     return count;
 }
 
-std::vector<uint64_t> boardPicture(const Screenshot& shot)
+std::set<uint64_t> tileLooks(const Picture& picture)
 {
-    std::vector<uint64_t> picture;
-    for (int column = 0; column < Columns; ++column)
-        for (int row = 0; row < Rows; ++row)
-            picture.push_back(fingerprint(shot, column * Tile, row * Tile));
-    return picture;
-}
-
-std::set<uint64_t> tileLooks(const Screenshot& shot)
-{
-    const std::vector<uint64_t> picture = boardPicture(shot);
     std::set<uint64_t> looks(picture.begin(), picture.end());
-    looks.erase(fingerprint(Screenshot{}, 0, 0));  // an empty cell: black all over
+    looks.erase(Empty);
     return looks;
 }
 
-std::optional<Point> tileOfAGroup(const Screenshot& shot)
+std::optional<Point> tileOfAGroup(const Picture& picture)
 {
-    const std::vector<uint64_t> picture = boardPicture(shot);
-    const auto at = [&](int column, int row) { return picture[static_cast<size_t>(column * Rows + row)]; };
     for (int column = 0; column < Columns; ++column)
-        for (int row = 0; row < Rows; ++row)
-            if (!isEmptyCell(shot, column, row) && ((column + 1 < Columns && at(column, row) == at(column + 1, row)) ||
-                                                    (row + 1 < Rows && at(column, row) == at(column, row + 1))))
+        for (int row = 0; row < Rows; ++row) {
+            const uint64_t look = at(picture, column, row);
+            if (look != Empty && ((column + 1 < Columns && look == at(picture, column + 1, row)) ||
+                                  (row + 1 < Rows && look == at(picture, column, row + 1))))
                 return Point{column * Tile + Tile / 2, row * Tile + Tile / 2};
+        }
     return std::nullopt;
 }
 
-bool settled(const Screenshot& shot, bool atTheBottom, int firstRow)
+bool settled(const Picture& picture, bool atTheBottom, int firstRow)
 {
     for (int column = 0; column < Columns; ++column) {
         int runs = 0;
         for (int row = firstRow; row < Rows; ++row)
-            runs += !isEmptyCell(shot, column, row) && (row == firstRow || isEmptyCell(shot, column, row - 1));
-        if (runs > 1 || (atTheBottom && runs == 1 && isEmptyCell(shot, column, Rows - 1)))
+            runs += at(picture, column, row) != Empty && (row == firstRow || at(picture, column, row - 1) == Empty);
+        if (runs > 1 || (atTheBottom && runs == 1 && at(picture, column, Rows - 1) == Empty))
             return false;
     }
     return true;

@@ -99,17 +99,23 @@ private:
 };
 
 // Tiles of one colour are the same image, so two cells share a fingerprint exactly when they show
-// the same colour (or are both empty). (x, y) is the top-left pixel of a tile-sized square.
+// the same colour. (x, y) is the top-left pixel of a tile-sized square.
 uint64_t fingerprint(const Screenshot& shot, int x, int y);
-bool isEmptyCell(const Screenshot& shot, int column, int row);
-int emptyCells(const Screenshot& shot, int firstRow = 0, int lastRow = Rows - 1);
-std::vector<uint64_t> boardPicture(const Screenshot& shot);  // one fingerprint per cell, column by column
-std::set<uint64_t> tileLooks(const Screenshot& shot);        // the distinct tiles on the board, no empty cell
+extern const uint64_t Empty;  // the fingerprint of an empty cell
+// One fingerprint per cell, in the game's cell order (column by column).
+using Picture = std::vector<uint64_t>;
+Picture pictureOf(const Screenshot& shot);
+inline uint64_t at(const Picture& picture, int column, int row)
+{
+    return picture[static_cast<size_t>(column * Rows + row)];
+}
+int emptyCells(const Picture& picture, int firstRow = 0, int lastRow = Rows - 1);
+std::set<uint64_t> tileLooks(const Picture& picture);  // the distinct tiles on the board
 // The centre of a tile with a right-hand or lower neighbour of its colour: a click there removes a group.
-std::optional<Point> tileOfAGroup(const Screenshot& shot);
+std::optional<Point> tileOfAGroup(const Picture& picture);
 // Every column's tiles from firstRow down stand together (at the bottom when asked): a screen taken
 // during the removal animation still has holes where the group was.
-bool settled(const Screenshot& shot, bool atTheBottom, int firstRow = 0);
+bool settled(const Picture& picture, bool atTheBottom, int firstRow = 0);
 
 // The red title, and nothing in the gaps below it and below the last button, where a result screen
 // has its lines.
@@ -121,7 +127,7 @@ inline bool mainMenuShown(const Screenshot& s)
 // The explanation lines of the last variant stand where no other menu screen has text.
 inline bool variantScreenShown(const Screenshot& s) { return s.countRed({0, 440, 800, 40}) > 100; }
 inline bool boardShown(const Screenshot& s) { return s.countNonBlack({0, 0, 800, 576}) > 100000; }
-inline bool fullBoardShown(const Screenshot& s) { return boardShown(s) && emptyCells(s) == 0; }
+inline bool fullBoardShown(const Screenshot& s) { return boardShown(s) && emptyCells(pictureOf(s)) == 0; }
 // "Wirklich beenden" with "Ja" and "Nein" below it, on an otherwise black window.
 inline bool confirmationShown(const Screenshot& s)
 {
