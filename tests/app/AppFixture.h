@@ -43,11 +43,7 @@ struct FakeGame : Game {
 
 class AppTest : public testing::Test {
 protected:
-    AppTest()
-    {
-        app.draw();
-        takeRedrawRequests();
-    }
+    AppTest() { app.draw(); }
 
     FakeGame& startGame(int32_t state)
     {
