@@ -35,7 +35,10 @@ struct CachedFont {
     TTF_Font* font = nullptr;
     uint64_t lastUse = 0;
 };
-constexpr size_t CachedSizes = 4;  // the most sizes one screen uses: the variant list has 50, 35, 16 and 18
+// Two: a running game draws only in size 18, a paused one adds its size 90 heading, so the screens
+// that redraw by themselves never open a font. Menus with more sizes reopen the others per frame,
+// which costs well under a millisecond; every open size holds about 110 KB.
+constexpr size_t CachedSizes = 2;
 std::array<CachedFont, CachedSizes> cachedFonts;
 int livingFontCaches = 0;
 uint64_t fontUses = 0;
