@@ -137,6 +137,22 @@ BoardCell cellAtPixel(int32_t x, int32_t y)
 
 int16_t powerLow16(int32_t base, int32_t exponent)
 {
+    // Powers a double holds exactly, which are all a game normally meets, are multiplied out in
+    // integers: the same result, and the mathematics library stays unloaded.
+    if (exponent >= 0) {
+        if (base == 0)
+            return exponent == 0 ? 1 : 0;
+        if (base == 1 || base == -1)
+            return exponent % 2 == 0 ? 1 : base;
+        constexpr long long ExactInDouble = 1LL << 53;
+        const long long largestToMultiply = ExactInDouble / std::llabs(base);
+        long long power = 1;
+        int32_t done = 0;
+        for (; done < exponent && std::llabs(power) <= largestToMultiply; ++done)
+            power *= base;
+        if (done == exponent)
+            return toInt16(power % 65536);
+    }
     const double power = std::trunc(std::pow(static_cast<double>(base), static_cast<double>(exponent)));
     if (!std::isfinite(power))
         return 0;
