@@ -1,41 +1,37 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <random>
 #include <set>
-#include <vector>
 
 #include "TestSupport.h"
+#include "gfx/Screen.h"
 #include "gfx/Tileset.h"
 
 using namespace testing_support;
+namespace fs = std::filesystem;
 
 namespace {
 
-// The pixel as 0xRRGGBB.
-int pixel(SDL_Surface* surface, int x, int y)
-{
-    SDL_LockSurface(surface);
-    const auto* row = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch;
-    Uint32 value = 0;
-    for (int i = 0; i < surface->format->BytesPerPixel; ++i)
-        value |= Uint32(row[x * surface->format->BytesPerPixel + i]) << (8 * i);
-    SDL_UnlockSurface(surface);
-    SDL_Color c{0, 0, 0, 0};
-    SDL_GetRGB(value, surface->format, &c.r, &c.g, &c.b);
-    return c.r << 16 | c.g << 8 | c.b;
-}
+constexpr int Layer = 32;
+constexpr int SheetHeight = 672;
 
-// A tile of the generated template as the game shows it: 'C' colour, 'D' dark colour, else the
-// colour itself (0 black).
-std::vector<int> look(SDL_Surface* pattern, int top)
+// A tile of the generated 24-bit template as the game shows it: 'C' colour, 'D' dark colour,
+// else the colour itself as 0xRRGGBB (0 black).
+std::vector<int> look(const SDL_Surface* pattern, int top)
 {
-    constexpr int White = 0xFFFFFF;
+    auto pixel = [&](int x, int y) {
+        const Uint8* p = static_cast<const Uint8*>(pattern->pixels) + y * pattern->pitch + 3 * x;
+        return p[0] | p[1] << 8 | p[2] << 16;
+    };
     std::vector<int> tile;
-    for (int y = top; y < top + 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            const int over = pixel(pattern, 32 + x, y);
-            const int shown = over == 0 ? pixel(pattern, x, y) : over;
-            tile.push_back(shown == White ? (over == White ? 'C' : 'D') : shown);
+    for (int y = top; y < top + Layer; ++y)
+        for (int x = 0; x < Layer; ++x) {
+            const int over = pixel(Layer + x, y);
+            const int shown = over == 0 ? pixel(x, y) : over;
+            tile.push_back(shown == 0xFFFFFF ? (over == 0xFFFFFF ? 'C' : 'D') : shown);
         }
     return tile;
 }
@@ -46,8 +42,7 @@ TEST(GeneratedTemplate, EverySetTakesTheColourInBothTintsTheFiveDifferAndTheFram
 {
     SDL_Surface* pattern = SDL_LoadBMP((assetDir() / "tileset.bmp").c_str());
     ASSERT_NE(pattern, nullptr) << SDL_GetError();
-    EXPECT_EQ(pattern->w, 64);
-    EXPECT_EQ(pattern->h, 672);
+    ASSERT_EQ(std::make_tuple(pattern->w, pattern->h, int(pattern->format->BytesPerPixel)), std::make_tuple(64, 672, 3));
     std::set<std::vector<int>> looks;
     for (int n = 0; n < 5; ++n) {
         const std::vector<int> tile = look(pattern, 160 * n);
@@ -56,13 +51,198 @@ TEST(GeneratedTemplate, EverySetTakesTheColourInBothTintsTheFiveDifferAndTheFram
         looks.insert(tile);
     }
     EXPECT_EQ(looks.size(), 5u);
-    long previous = 32 * 32;
+    long previous = Layer * Layer;
     for (int frame = 1; frame <= 4; ++frame) {
-        const std::vector<int> tile = look(pattern, 32 * frame);
-        const long visible = 32 * 32 - std::count(tile.begin(), tile.end(), 0);
-        EXPECT_LT(visible, previous) << "frame " << frame;
-        EXPECT_GT(visible, 0) << "frame " << frame;
+        const std::vector<int> tile = look(pattern, Layer * frame);
+        const long visible = Layer * Layer - std::count(tile.begin(), tile.end(), 0);
+        EXPECT_TRUE(visible < previous && visible > 0) << "frame " << frame;
         previous = visible;
     }
     SDL_FreeSurface(pattern);
+}
+
+namespace {
+
+constexpr SDL_Color tileColours[7] = {{255, 0, 0, 0},   {0, 255, 0, 0},   {0, 0, 255, 0},      {255, 255, 0, 0},
+                                      {0, 255, 255, 0}, {255, 0, 255, 0}, {200, 200, 200, 0}};
+
+SDL_Surface* blackInDisplayFormat(int width, int height)
+{
+    SDL_Surface* plain = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 8, 0, 0, 0, 0);
+    SDL_Surface* converted = SDL_DisplayFormat(plain);
+    SDL_FreeSurface(plain);
+    return converted;
+}
+
+// The sheet composed by colour-keyed blits: per colour, the layers filled with the halved and the
+// full colour, the template blitted over them with white as the key, then both layers blitted
+// onto black with black as the key.
+SDL_Surface* stampedSheet()
+{
+    SDL_Surface* loaded = SDL_LoadBMP("Data/tileset.bmp");
+    SDL_Surface* pattern = SDL_DisplayFormat(loaded);
+    SDL_FreeSurface(loaded);
+    SDL_SetColorKey(pattern, SDL_SRCCOLORKEY, SDL_MapRGB(pattern->format, 255, 255, 255));
+    SDL_Surface* stamp = blackInDisplayFormat(2 * Layer, SheetHeight);
+    SDL_SetColorKey(stamp, SDL_SRCCOLORKEY, SDL_MapRGB(stamp->format, 0, 0, 0));
+    SDL_Surface* sheet = blackInDisplayFormat(7 * Layer, SheetHeight);
+    SDL_Rect base{0, 0, Layer, SheetHeight};
+    SDL_Rect top{Layer, 0, Layer, SheetHeight};
+    for (int k = 0; k < 7; ++k) {
+        const SDL_Color c = tileColours[k];
+        SDL_FillRect(stamp, &base, SDL_MapRGB(stamp->format, c.r / 2, c.g / 2, c.b / 2));
+        SDL_FillRect(stamp, &top, SDL_MapRGB(stamp->format, c.r, c.g, c.b));
+        SDL_BlitSurface(pattern, nullptr, stamp, nullptr);
+        for (SDL_Rect source : {base, top}) {
+            SDL_Rect destination{Sint16(k * Layer), 0, 0, 0};
+            SDL_BlitSurface(stamp, &source, sheet, &destination);
+        }
+    }
+    SDL_FreeSurface(pattern);
+    SDL_FreeSurface(stamp);
+    return sheet;
+}
+
+std::vector<Uint8> pixelBytes(SDL_Surface* surface)
+{
+    std::vector<Uint8> bytes;
+    for (int y = 0; y < surface->h; ++y) {
+        const auto* row = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch;
+        bytes.insert(bytes.end(), row, row + surface->w * surface->format->BytesPerPixel);
+    }
+    return bytes;
+}
+
+// The keys and their near neighbours (which a 16-bit or palette display may merge with them),
+// tile colours and their halves; white comes first.
+const SDL_Color tricky[] = {
+    {255, 255, 255, 0}, {0, 0, 0, 0},       {254, 255, 255, 0}, {255, 255, 251, 0}, {3, 2, 1, 0},
+    {0, 0, 7, 0},       {128, 128, 128, 0}, {255, 0, 0, 0},     {127, 0, 0, 0},     {200, 200, 200, 0},
+};
+
+// 24 bits and taller than needed: mostly the tricky colours, some random ones in between.
+void writeTallTemplate(const fs::path& file)
+{
+    std::mt19937 random(1);
+    writeBmp(file, 2 * Layer, 4000, [&](int, int) {
+        return random() % 10 < 7 ? tricky[random() % std::size(tricky)]
+                                 : SDL_Color{Uint8(random()), Uint8(random()), Uint8(random()), 0};
+    });
+}
+
+// 8 bits, with a palette of the tricky colours but white.
+void writePaletteTemplate(const fs::path& file)
+{
+    std::mt19937 random(2);
+    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, 2 * Layer, SheetHeight, 8, 0, 0, 0, 0);
+    const int colours = static_cast<int>(std::size(tricky)) - 1;
+    SDL_SetColors(surface, const_cast<SDL_Color*>(tricky + 1), 0, colours);
+    for (int i = 0; i < surface->pitch * SheetHeight; ++i)
+        static_cast<Uint8*>(surface->pixels)[i] = static_cast<Uint8>(random() % colours);
+    SDL_SaveBMP(surface, file.c_str());
+    SDL_FreeSurface(surface);
+}
+
+}  // namespace
+
+// The sheet is computed pixel by pixel in the display's format, for any template that SDL loads
+// and that has the width and at least the height of the sets.
+TEST(TileSheetAtEveryDepth, HoldsWhatStampingTheTemplateThroughColourKeysGives)
+{
+    const struct {
+        const char* name;
+        std::function<void(const fs::path&)> write;  // none: the generated template
+    } templates[] = {
+        {"the generated template", nullptr},
+        {"24 bits, 4000 rows", writeTallTemplate},
+        // Only pure white takes the colour: a palette without it must not lend the key to its
+        // closest colour, or an almost white would be tinted.
+        {"8 bits without white in the palette", writePaletteTemplate},
+    };
+    for (const auto& pattern : templates) {
+        for (int depth : {8, 16, 24, 32}) {
+            SCOPED_TRACE(std::string(pattern.name) + ", " + std::to_string(depth) + " bits");
+            TempDataDir data{pattern.write ? std::vector<std::string>{} : std::vector<std::string>{"tileset.bmp"}};
+            if (pattern.write)
+                pattern.write(data.data() / "tileset.bmp");
+            ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
+            screenSurface = SDL_SetVideoMode(WindowWidth, WindowHeight, depth, SDL_SWSURFACE);
+            ASSERT_TRUE(screenSurface && screenSurface->format->BitsPerPixel == depth);
+            loadTileset();
+            SDL_Surface* expected = stampedSheet();
+            EXPECT_EQ(tileSheet->format->BitsPerPixel, depth);
+            EXPECT_FALSE(tileSheet->flags & SDL_SRCCOLORKEY) << "black tiles would show what lies behind them";
+            EXPECT_TRUE(pixelBytes(tileSheet) == pixelBytes(expected));
+            SDL_FreeSurface(expected);
+            SDL_FreeSurface(tileSheet);
+            tileSheet = nullptr;
+            screenSurface = nullptr;
+            SDL_Quit();
+        }
+    }
+}
+
+namespace {
+
+std::string assetBytes(const char* name)
+{
+    TempDataDir data{{name}};
+    return data.readFile(std::string("Data/") + name);
+}
+
+// A template of the width and height given, whose header may claim another size.
+std::string templateBytes(int width, int height, uint32_t claimedWidth = 0, uint32_t claimedHeight = 0)
+{
+    TempDataDir scratch{std::vector<std::string>{}};
+    writeBmp(scratch.data() / "t.bmp", width, height, [](int x, int) { return SDL_Color{Uint8(x), 255, 255, 0}; });
+    std::string bmp = scratch.readFile("Data/t.bmp");
+    for (int i = 0; claimedWidth > 0 && i < 4; ++i) {
+        bmp[18 + i] = static_cast<char>(claimedWidth >> (8 * i));
+        bmp[22 + i] = static_cast<char>(claimedHeight >> (8 * i));
+    }
+    return bmp;
+}
+
+}  // namespace
+
+// The real program with one damaged asset: a template or a font it cannot use ends it with the
+// game's own message; music it cannot play is reported and the start goes on (here up to the
+// missing font). Never a crash.
+TEST(StartupWithABadAsset, EndsWithTheAssetsMessageOrGoesOnWithoutMusic)
+{
+    const std::string tiles = templateBytes(64, 672);
+    std::string random(5000, '\0');
+    std::generate(random.begin(), random.end(), std::mt19937(672));
+    const std::string tilesMessage = "Konnte Data/tileset\\.bmp nicht laden\\.\n";
+    const std::string fontMessage = "Konnte Font-File nicht laden!: [^\n]+\n";
+    const std::string font = assetBytes("boulder.ttf");
+    const struct {
+        const char* asset;
+        const char* what;
+        std::string bytes;
+        std::string standardError;  // a regular expression
+    } cases[] = {
+        {"tileset.bmp", "zero bytes", "", tilesMessage},
+        {"tileset.bmp", "random bytes", random, tilesMessage},
+        {"tileset.bmp", "the last pixel row missing", tiles.substr(0, tiles.size() - 64 * 3), tilesMessage},
+        {"tileset.bmp", "1 x 1", templateBytes(1, 1), tilesMessage},
+        {"tileset.bmp", "a header claiming 64 x 1000000000", templateBytes(64, 2, 64, 1000000000), tilesMessage},
+        {"tileset.bmp", "a header claiming 4294967295 x 672", templateBytes(64, 2, 4294967295u, 672), tilesMessage},
+        {"boulder.ttf", "the tile template", tiles, fontMessage},
+        {"boulder.ttf", "the first half of the font", font.substr(0, font.size() / 2), fontMessage},
+        {"Musik.wav", "random bytes", random, "Keine Audio-Datei ge\xF6" "ffnet!" + fontMessage},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.asset) + ", " + c.what);
+        std::vector<std::string> assets;
+        for (const std::string name : {"tileset.bmp", "boulder.ttf", "Musik.wav", "icon.bmp"})
+            if (name != c.asset && (name != "boulder.ttf" || c.asset != std::string("Musik.wav")))
+                assets.push_back(name);
+        TempDataDir dir{assets};
+        dir.writeFile(std::string("Data/") + c.asset, c.bytes);
+        // exit() on purpose: what is still allocated then is not lost
+        const ProcessResult result = runProcess({gameBinary()}, dir.path(), {{"ASAN_OPTIONS", "detect_leaks=0"}}, 120);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_THAT(result.err, testing::MatchesRegex(c.standardError));
+    }
 }

@@ -1,6 +1,6 @@
 // highscore_helper FILE CAPACITY [NAME SCORE [FILE_SIZE_LIMIT]]
-// Opens the list FILE, prints its rows as loaded, inserts NAME with SCORE if given and ends, which
-// saves the list. FILE_SIZE_LIMIT caps the size of any file it writes, so that a save fails halfway.
+// Prints the list FILE as loaded, inserts NAME with SCORE if given and ends, which saves it.
+// FILE_SIZE_LIMIT caps the size of any file it writes, so that a save fails halfway.
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -11,8 +11,6 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 3 && argc != 5 && argc != 6)
-        return 2;
     if (argc == 6) {
         const rlim_t limit = std::strtoull(argv[5], nullptr, 10);
         const rlimit fileSize{limit, limit};

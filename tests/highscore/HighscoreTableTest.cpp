@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <limits>
 #include <sstream>
-#include <string>
-#include <utility>
-#include <vector>
+#include <tuple>
 
+#include "../game/BareGame.h"
 #include "TestSupport.h"
+#include "highscore/HighscoreScreens.h"
 #include "highscore/HighscoreTable.h"
 
 namespace {
@@ -25,26 +23,18 @@ Rows rowsOf(const HighscoreTable& table)
     return rows;
 }
 
-// The given rows over ":)" with 100, 90, ..., 10.
-Rows defaultRowsUnder(const Rows& first)
+// The given rows over the default rows ":)" with 100, 90, ..., 10.
+Rows overDefaults(Rows first)
 {
-    Rows rows;
-    for (int32_t i = 0; i < 10; ++i)
-        rows.emplace_back(":)", 100 - 10 * i);
-    std::copy(first.begin(), first.end(), rows.begin());
-    return rows;
-}
-
-void setRows(HighscoreTable& table, const Rows& rows)
-{
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        table.entries.at(i) = {rows[i].first, rows[i].second};
+    for (int32_t i = static_cast<int32_t>(first.size()); i < 10; ++i)
+        first.emplace_back(":)", 100 - 10 * i);
+    return first;
 }
 
 class HighscoreRows : public testing::Test {
 protected:
     testing_support::TempDataDir dir{std::vector<std::string>{}};
-    HighscoreTable table{"Chaos Click", "Data/var2.hsc", 10};
+    HighscoreTable table{"Chaos Click", "Data/var2.hsc", 10};  // no file: the default rows
 };
 
 }  // namespace
@@ -55,7 +45,7 @@ TEST_F(HighscoreRows, EachLineIsReadAsNameAndTheNumberAtoiWouldRead)
     const struct {
         const char* what;
         std::string text;
-        Rows firstRows;  // before sorting; the rest are default rows
+        Rows firstRows;  // before sorting
     } cases[] = {
         {"an empty file", "", {}},
         {"a lone ';' is an empty name with 0", ";\n", {{"", 0}}},
@@ -68,7 +58,7 @@ TEST_F(HighscoreRows, EachLineIsReadAsNameAndTheNumberAtoiWouldRead)
         {"a line without ';' and an empty line are default rows", "Abc 50\n\nXyz;20\n", {{":)", 100}, {":)", 90}, {"Xyz", 20}}},
         {"the last line may lack its LF", "A;1\nB;2", {{"A", 1}, {"B", 2}}},
         {"lines after the tenth are not read", std::string(10, '\n') + "L;11\n", {}},
-        {"a name keeps spaces, Latin-1 and NUL bytes", std::string("J\xFCrgen M\0x;5\n", 12), {{std::string("J\xFCrgen M\0x", 10), 5}}},
+        {"a name keeps spaces, Latin-1 and NUL bytes", std::string("\0J\xFCrgen M\0x;5\n", 13), {{std::string("\0J\xFCrgen M\0x", 11), 5}}},
         // Beyond 32 bits atoi is undefined; the score sticks at the nearest limit instead.
         {"scores at and beyond the ends of 32 bits",
          "Max;2147483647\nMin;-2147483648\nA;2147483648\nB;-2147483649\nC;99999999999999999999999\n",
@@ -81,38 +71,106 @@ TEST_F(HighscoreRows, EachLineIsReadAsNameAndTheNumberAtoiWouldRead)
     for (const auto& c : cases) {
         std::istringstream in(c.text);
         table.readFrom(in);
-        EXPECT_EQ(rowsOf(table), defaultRowsUnder(c.firstRows)) << c.what;
+        EXPECT_EQ(rowsOf(table), overDefaults(c.firstRows)) << c.what;
     }
 }
 
-TEST_F(HighscoreRows, SortExchangesRowsSoEqualScoresMayChangeTheirOrder)
+// Only a score above the last row enters; sort exchanges rows, so equal scores may change order.
+TEST_F(HighscoreRows, InsertReplacesTheLastRowOnlyWhenBetterAndSortsByExchanging)
 {
+    EXPECT_FALSE(table.insert("Gleich", 10));
+    EXPECT_EQ(rowsOf(table), overDefaults({}));
+    EXPECT_TRUE(table.insert("Knapp", 11));
+    Rows expected = overDefaults({});
+    expected.back() = {"Knapp", 11};
+    EXPECT_EQ(rowsOf(table), expected);
+    for (int32_t i : {10, -1, Max, Min})
+        EXPECT_EQ(std::make_pair(table.name(i), table.score(i)), std::make_pair(std::string(), 0)) << i;
+
     HighscoreTable three("Drei", "Data/drei.hsc", 3);
-    setRows(three, {{"A", 50}, {"B", 50}, {"C", 60}});
+    three.entries = {{"A", 50}, {"B", 50}, {"C", 60}};
     three.sort();
     EXPECT_EQ(rowsOf(three), (Rows{{"C", 60}, {"B", 50}, {"A", 50}}));
-
     HighscoreTable five("F\xFCnf", "Data/fuenf.hsc", 5);
-    setRows(five, {{"P", 100}, {"A", 50}, {"B", 50}, {"Q", 40}, {"R", 30}});
+    five.entries = {{"P", 100}, {"A", 50}, {"B", 50}, {"Q", 40}, {"R", 30}};
     EXPECT_TRUE(five.insert("N", 60));
     EXPECT_EQ(rowsOf(five), (Rows{{"P", 100}, {"N", 60}, {"B", 50}, {"A", 50}, {"Q", 40}}));
     EXPECT_TRUE(five.insert("E", 50));
     EXPECT_EQ(rowsOf(five), (Rows{{"P", 100}, {"N", 60}, {"B", 50}, {"A", 50}, {"E", 50}}));
 }
 
-TEST_F(HighscoreRows, OnlyAScoreAboveTheLastRowEntersAndRowsOutsideTheTableAreEmpty)
-{
-    EXPECT_FALSE(table.qualifies(10));
-    EXPECT_FALSE(table.insert("Gleich", 10));
-    EXPECT_EQ(rowsOf(table), defaultRowsUnder({}));
-    EXPECT_TRUE(table.qualifies(11));
-    EXPECT_TRUE(table.insert("Knapp", 11));
-    Rows expected = defaultRowsUnder({});
-    expected.back() = {"Knapp", 11};
-    EXPECT_EQ(rowsOf(table), expected);
+namespace {
 
-    for (int32_t i : {10, -1, Max, Min}) {
-        EXPECT_EQ(table.score(i), 0) << i;
-        EXPECT_EQ(table.name(i), "") << i;
+using Placed = std::tuple<std::string, int32_t, int32_t, TextAlign, int32_t>;  // text, x, y, align, size
+
+class HighscoreScreens : public testing::Test {
+protected:
+    std::vector<Placed> placed() const
+    {
+        std::vector<Placed> result;
+        for (const auto& t : recorder.texts)
+            result.emplace_back(t.text, t.x, t.y, t.align, t.size);
+        return result;
+    }
+
+    testing_support::TempDataDir dir{std::vector<std::string>{"boulder.ttf"}};
+    testing_support::DummyScreen screen;
+    testing_support::TextRecorder recorder;
+};
+
+}  // namespace
+
+// Names from a damaged list show up to their first NUL byte. Rows beyond the table show their
+// place and a 0, a row missing from the file the default row.
+TEST_F(HighscoreScreens, TheListShowsPlaceNameAndScoreOfEveryRowUnderTheTitle)
+{
+    dir.writeFile("Data/var3.hsc", std::string(";45\nAbc;60\n\0Anna;50\nBe\0rt;40\n", 30));
+    drawHighscoreScreen(HighscoreTable("Speed Click", "Data/var3.hsc", 5));
+    const std::pair<std::string, std::string> rows[10] = {
+        {"Abc", "60"}, {"", "50"}, {"", "45"}, {"Be", "40"}, {":)", "10"}, {"", "0"}, {"", "0"}, {"", "0"}, {"", "0"}, {"", "0"}};
+    std::vector<Placed> expected = {{"Highscore von Speed Click", 0, 10, TextAlign::Center, 30}};
+    for (int32_t i = 0; i < 10; ++i) {
+        const int32_t y = 70 + 50 * i;
+        expected.emplace_back(std::to_string(i + 1), 110, y, TextAlign::Center, 35);
+        if (!rows[i].first.empty())
+            expected.emplace_back(rows[i].first, 0, y, TextAlign::Center, 35);
+        expected.emplace_back(rows[i].second, 700, y, TextAlign::Right, 35);
+    }
+    EXPECT_EQ(placed(), expected);
+    // Place 1 around x 110, the name around the centre, the score ending at x 700, and nothing else.
+    for (const auto& [area, red] : {std::pair<SDL_Rect, bool>{{100, 70, 20, 40}, true}, {{150, 70, 200, 40}, false},
+                                    {{375, 70, 50, 40}, true}, {{680, 70, 20, 40}, true}, {{702, 70, 98, 40}, false},
+                                    {{200, 120, 400, 90}, false}, {{0, 570, 800, 30}, false}})
+        EXPECT_EQ(screen.countRed(area) > 0, red) << area.x << "," << area.y;
+}
+
+TEST_F(HighscoreScreens, NameEntryShowsItsLinesAndTheEndOfTheNameTypedSoFar)
+{
+    const std::string veryLong = std::string(5000, '.') + "WWWWWWWW";
+    for (const auto& [score, name] : {std::pair<int32_t, std::string>{0, ""}, {-5, "J\xFCrgen"}, {7, veryLong}}) {
+        SCOPED_TRACE(score);
+        testing_support::BareGame game;
+        game.finalScore = score;
+        game.playerName = name;
+        recorder.clear();
+        screen.clear();
+        game.drawNameEntryScreen();
+        std::vector<Placed> expected = {
+            {"Super!", 0, 10, TextAlign::Center, 50},
+            {"Sie haben es in die", 0, 70, TextAlign::Center, 35},
+            {"Highscore geschafft.", 0, 120, TextAlign::Center, 35},
+            {"Sie haben " + std::to_string(score) + " Punkte", 0, 170, TextAlign::Center, 35},
+            {"Bitte geben sie ihren Namen ein:", 0, 220, TextAlign::Center, 35},
+        };
+        // Only a name too wide for the window is cut, to its end.
+        const std::string shown = name == veryLong ? keepEndWithin(name, 35, 800) : name;
+        if (!name.empty())
+            expected.emplace_back(shown, 0, 270, TextAlign::Center, 35);
+        EXPECT_EQ(placed(), expected);
+        EXPECT_EQ(game.playerName, name);
+        if (name == veryLong) {
+            EXPECT_TRUE(name.ends_with(shown) && shown.size() > 8 && shown.size() < name.size()) << shown.size();
+        }
+        EXPECT_EQ(screen.countRed({0, 270, 800, 50}) > 0, !name.empty()) << "name line";
     }
 }
