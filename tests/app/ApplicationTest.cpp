@@ -1,0 +1,335 @@
+// The Application at 32 bits under the dummy driver, with every generated asset and a fake clock:
+// its screens against their layouts, the transitions by clicks on the rectangles that drawing
+// fills in, the frame around a game, and the main loop that feeds it events and ticks.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "TestSupport.h"
+#include "app/Application.h"
+#include "app/Entry.h"
+#include "gfx/Tileset.h"
+#include "variants/ChaosGame.h"
+#include "variants/FallDownGame.h"
+#include "variants/SpeedGame.h"
+#include "variants/StandardGame.h"
+
+using namespace testing_support;
+
+namespace {
+
+using Clicks = std::vector<std::pair<int32_t, int32_t>>;
+using Label = std::tuple<std::string, int32_t, int32_t, TextAlign, int32_t>;  // text, x, y, alignment, size
+const std::string back = "zur\xFC" "ck zum Men\xFC";
+constexpr auto C = TextAlign::Center, L = TextAlign::Left;
+
+// A game that records what the Application asks of it.
+struct FakeGame : Game {
+    FakeGame(FakeClock& clock, bool& destroyed) : clock(clock), destroyed(destroyed) {}
+    ~FakeGame() override { destroyed = true; }
+    void click(int32_t x, int32_t y) override
+    {
+        clicks.push_back({x, y});
+        state = endsOnClick ? GameResults : state;
+    }
+    void draw() override
+    {
+        ++draws;
+        drawText("Spielfeld", 0, 100, C, 18, nullptr);
+    }
+    void tick() override
+    {
+        ++ticks;
+        clock.advance(tickDuration);  // a slow tick
+    }
+    void leave() override { ++leaves; }
+
+    FakeClock& clock;
+    bool& destroyed;
+    Clicks clicks;
+    int draws = 0, ticks = 0, leaves = 0;
+    uint32_t tickDuration = 0;
+    bool endsOnClick = false;
+};
+
+// "Standart", "Chaos 4", ...: the game the Application holds, with what its menus chose.
+std::string describe(const Game* g)
+{
+    if (auto* chaos = dynamic_cast<const ChaosGame*>(g))
+        return "Chaos " + std::to_string(chaos->colourCount);
+    if (auto* speed = dynamic_cast<const SpeedGame*>(g))
+        return "Speed " + std::to_string(speed->difficulty);
+    return dynamic_cast<const StandardGame*>(g) ? "Standart" : dynamic_cast<const FallDownGame*>(g) ? "FallDown" : "";
+}
+
+class Menus : public testing::Test {
+protected:
+    Menus() { app.draw(); }
+
+    FakeGame& startGame(int32_t state, ScreenState on = InGame)
+    {
+        delete app.game;
+        app.game = new FakeGame(clock, destroyed);
+        app.game->state = state;
+        app.screen = on;
+        return static_cast<FakeGame&>(*app.game);
+    }
+    void click(const SDL_Rect& r) { app.handleClick(toInt16(r.x + r.w / 2), toInt16(r.y + r.h / 2)); }
+    std::vector<Label> drawnTexts()
+    {
+        TextRecorder recorder;
+        app.draw();
+        std::vector<Label> texts;
+        for (const auto& t : recorder.texts)
+            texts.emplace_back(t.text, t.x, t.y, t.align, t.size);
+        return texts;
+    }
+
+    TempDataDir dir;
+    FakeClock clock{200000};
+    DummyScreen screen;
+    Application app{32};
+    MainLoop loop{app};
+    bool destroyed = false;
+};
+
+}  // namespace
+
+// The music label names what a click will do.
+TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayoutAndItsButtonsAreWhereTheGlyphsAre)
+{
+    const Label backButton{back, 0, 576, C, 18};
+    const std::vector<std::pair<ScreenState, std::vector<Label>>> layouts = {
+        {MainMenu,
+         {{"K L A K O R I A", 0, 10, C, 72}, {"Spielen", 0, 130, C, 30}, {"TileSet", 0, 180, C, 30},
+          {"Highscores", 0, 230, C, 30}, {"Info", 0, 280, C, 30}, {"Ende", 0, 330, C, 30},
+          {"Hintergrundmusik aus", 0, 576, C, 18}}},
+        {ChooseVariant,
+         {{"Welche Spielvariante spielen?", 0, 10, C, 50}, {"Standart Click", 0, 100, C, 35},
+          {"Standartvariante mit 6 Level.", 0, 140, C, 16}, {"Mit jedem Level werden es mehr Farben.", 0, 162, C, 16},
+          {"Chaos Click", 0, 200, C, 35}, {"Bei jedem Click in das Feld,", 0, 240, C, 16},
+          {"wird das Feld woanders zentriert.", 0, 262, C, 16}, {"Speed Click", 0, 300, C, 35},
+          {"Mit jeder Sekunde werden Punkte abgezogen.", 0, 340, C, 16},
+          {"Bei weniger als 0 Punkten ist das Spiel zuende!", 0, 362, C, 16}, {"FallDown Click", 0, 400, C, 35},
+          {"Die Oberste Reihe wird st\xE4ndig gef\xFCllt.", 0, 440, C, 16},
+          {"Wenn sie nicht gef\xFCllt werden kann, hat man Verloren!", 0, 462, C, 16}, backButton}},
+        {ChooseColours,
+         {{"Mit wievel Farben spielen?", 0, 10, C, 50}, {"zwei Farben", 0, 100, C, 35}, {"drei Farben", 0, 150, C, 35},
+          {"vier Farben", 0, 200, C, 35}, {"f\xFCnf Farben", 0, 250, C, 35}, backButton}},
+        {ChooseDifficulty,
+         {{"Welche Schwierigkeitsstufe?", 0, 10, C, 50}, {"Leicht", 0, 100, C, 35}, {"Mittel", 0, 150, C, 35},
+          {"Schwer", 0, 200, C, 35}, backButton}},
+        {ChooseTileset,
+         {{"Welches TileSet verwenden?", 0, 10, C, 50}, {"TileSet 1", 59, 180, L, 16}, {"TileSet 2", 209, 180, L, 16},
+          {"TileSet 3", 359, 180, L, 16}, {"TileSet 4", 509, 180, L, 16}, {"TileSet 5", 659, 180, L, 16}, backButton}},
+        {Info,
+         {{"Klakoria: Gruppen anklicken, Feld leeren.", 0, 100, C, 30}, {"Ein Spiel des Klakoria-Teams.", 0, 150, C, 30},
+          backButton}},
+        {ChooseHighscores,
+         {{"Welche Highscore anzeigen?", 0, 10, C, 50}, {"Standart Click", 0, 110, C, 35},
+          {"Chaos Click", 0, 160, C, 35}, {"Speed Click", 0, 210, C, 35}, {"FallDown Click", 0, 260, C, 35},
+          backButton}},
+        {ConfirmEnd,
+         {{"Wirklich beenden", 0, 150, C, 45}, {"Ja", 325, 200, TextAlign::Right, 30}, {"Nein", 475, 200, L, 30}}},
+    };
+    for (const auto& [screen, expected] : layouts) {
+        app.screen = screen;
+        EXPECT_EQ(drawnTexts(), expected) << "screen " << screen;
+    }
+    app.screen = MainMenu;
+    app.draw();
+    const SDL_Rect spielen = app.playButton;
+    EXPECT_NEAR(spielen.x + spielen.w / 2.0, 400.0, 1.0);
+    EXPECT_EQ(screen.countRed({toInt16(spielen.x - 20), 130, 18, spielen.h}), 0);
+    EXPECT_EQ(screen.countRed({toInt16(spielen.x + spielen.w + 2), 130, 18, spielen.h}), 0);
+    for (const SDL_Rect& b : {spielen, app.tilesetButton, app.highscoresButton, app.infoButton, app.quitButton})
+        EXPECT_GT(screen.countRed(b), 20);
+    // Every frame forgets these two, so a stale one is never hit.
+    EXPECT_EQ(app.backButton.w + app.endGameButton.w, 0);
+    for (const char* label : {"Hintergrundmusik an", "Hintergrundmusik aus"}) {
+        click(app.musicButton);
+        EXPECT_EQ(drawnTexts().back(), Label(label, 0, 576, C, 18));
+        EXPECT_GT(screen.countRed(app.musicButton), 20);
+    }
+    EXPECT_TRUE(app.music.isPlaying());
+}
+
+// Each click asks for one frame; a click on nothing (the bottom-left corner) changes nothing else.
+TEST_F(Menus, EveryButtonLeadsToItsScreenAndEachVariantStartsFromItsChoicesAndIsLeftThroughEndeAndJa)
+{
+    const SDL_Rect nothing{0, 580, 10, 10};
+    const struct {
+        const SDL_Rect* button;
+        ScreenState screen;
+        std::string game = "";
+    } steps[] = {
+        {&nothing, MainMenu}, {&app.playButton, ChooseVariant}, {&nothing, ChooseVariant}, {&app.backButton, MainMenu},
+        {&app.tilesetButton, ChooseTileset}, {&nothing, ChooseTileset}, {&app.backButton, MainMenu},
+        {&app.highscoresButton, ChooseHighscores}, {&nothing, ChooseHighscores},
+        {&app.highscoreChoices[2], HighscoreList}, {&nothing, HighscoreList}, {&app.backButton, MainMenu},
+        {&app.infoButton, Info}, {&nothing, Info}, {&app.backButton, MainMenu},
+        {&app.playButton, ChooseVariant}, {&app.variantChoices[0], InGame, "Standart"},
+        {&app.endGameButton, ConfirmEnd, "Standart"}, {&app.backButton, MainMenu},
+        {&app.playButton, ChooseVariant}, {&app.variantChoices[1], ChooseColours}, {&app.backButton, MainMenu},
+        {&app.playButton, ChooseVariant}, {&app.variantChoices[1], ChooseColours},
+        {&app.colourChoices[2], InGame, "Chaos 4"}, {&app.endGameButton, ConfirmEnd, "Chaos 4"},
+        {&app.backButton, MainMenu},
+        {&app.playButton, ChooseVariant}, {&app.variantChoices[2], ChooseDifficulty}, {&app.backButton, MainMenu},
+        {&app.playButton, ChooseVariant}, {&app.variantChoices[2], ChooseDifficulty},
+        {&app.difficultyChoices[1], InGame, "Speed 1"}, {&app.endGameButton, ConfirmEnd, "Speed 1"},
+        {&app.backButton, MainMenu},
+        {&app.playButton, ChooseVariant}, {&app.variantChoices[3], InGame, "FallDown"},
+        {&app.endGameButton, ConfirmEnd, "FallDown"}, {&app.backButton, MainMenu},
+    };
+    SDL_Event requests[4];
+    const auto takeRedrawRequests = [&] { return SDL_PeepEvents(requests, 4, SDL_GETEVENT, SDL_EVENTMASK(SDL_USEREVENT)); };
+    EXPECT_EQ(takeRedrawRequests(), 1) << "the first frame, asked for at start";
+    for (const auto& step : steps) {
+        ASSERT_GT(step.button->w, 0) << "the button to screen " << step.screen << " was never drawn";
+        click(*step.button);
+        EXPECT_EQ(takeRedrawRequests(), 1);
+        EXPECT_EQ(std::make_pair(app.screen, describe(app.game)), std::make_pair(step.screen, step.game));
+        EXPECT_EQ(tileRects[0].y, 4 * TileSetBand) << "the fifth set, chosen at start";
+        app.draw();
+    }
+}
+
+TEST_F(Menus, EndeAndAnImpossibleVariantEndTheProcess)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(click(app.quitButton), testing::ExitedWithCode(0), "");
+    app.screen = ChooseDifficulty;
+    app.draw();
+    app.variant = 3;
+    EXPECT_EXIT(click(app.difficultyChoices[0]), testing::ExitedWithCode(6), "Ungueltige Spielnummer: 3\n");
+}
+
+// "(ende)" shows only while playing; it reaches the game as a click too and pauses it through
+// leave(). "Nein" returns to it untold, "Ja" deletes it. A click that ends the game, and one
+// queued behind it with no frame between them, find "(ende)" gone.
+TEST_F(Menus, EndeAsksBeforeEndingAGameThatIsStillPlayingAndTheListHasTheBackButton)
+{
+    FakeGame* game = &startGame(Playing);
+    const Label board{"Spielfeld", 0, 100, C, 18};
+    const std::vector<std::pair<GameState, std::vector<Label>>> frames = {
+        {ShowHighscores, {board, {back, 0, 576, C, 18}}}, {LevelResults, {board}}, {GameResults, {board}},
+        {NameEntry, {board}}, {Paused, {board}}, {Playing, {board, {"(ende)", 200, 576, L, 18}}},
+    };
+    for (const auto& [state, expected] : frames) {
+        game->state = state;
+        EXPECT_EQ(drawnTexts(), expected) << "state " << state;
+    }
+    const std::tuple<size_t, int, ScreenState> afterEachClick[] = {{1, 1, ConfirmEnd}, {1, 1, InGame}, {2, 2, ConfirmEnd}};
+    for (const auto& expected : afterEachClick) {
+        click(app.endGameButton);  // "(ende)", "Nein", "(ende)"
+        app.draw();
+        EXPECT_EQ(std::make_tuple(game->clicks.size(), game->leaves, app.screen), expected);
+    }
+    click(app.backButton);
+    EXPECT_EQ(std::tie(destroyed, app.game, app.screen), std::make_tuple(true, nullptr, MainMenu));
+
+    game = &startGame(Playing);
+    app.draw();
+    const SDL_Rect ende = app.endGameButton;
+    game->endsOnClick = true;
+    for (size_t clicks = 1; clicks <= 2; ++clicks) {
+        click(ende);
+        EXPECT_EQ(std::make_tuple(game->clicks.size(), game->leaves, app.screen), std::make_tuple(clicks, 0, InGame));
+    }
+}
+
+namespace {
+
+SDL_Event key(SDLKey sym, Uint16 unicode)
+{
+    SDL_Event e{};
+    e.key = {SDL_KEYDOWN, 0, SDL_PRESSED, {0, sym, KMOD_NONE, unicode}};
+    return e;
+}
+
+SDL_Event button(Uint8 type, Uint8 which, Uint16 x = 321, Uint16 y = 123)
+{
+    SDL_Event e{};
+    e.button = {type, 0, which, 0, x, y};
+    return e;
+}
+
+class MainLoopTest : public Menus {
+protected:
+    void SetUp() override { loop.runPass(); }  // the frame asked for at start
+
+    int ticksAfter(uint32_t milliseconds)
+    {
+        clock.advance(milliseconds);
+        loop.runPass();
+        return static_cast<FakeGame*>(app.game)->ticks;
+    }
+};
+
+}  // namespace
+
+// Only a press of the left button is a click. A key edits the name only during name entry and
+// draws its frame at once. Escape and the close request end the loop after the pass that still
+// handles what is queued behind them; Escape is not typed.
+TEST_F(MainLoopTest, OnlyLeftPressesAndKeysDuringNameEntryReachTheGameAndEscapeOrCloseEndTheLoop)
+{
+    const SDL_Event a = key(SDLK_a, 'a'), left = button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+    const struct {
+        ScreenState screen;
+        int32_t state;
+        std::vector<SDL_Event> events;
+        Clicks clicks;
+        std::string name;
+        int draws;
+        bool goesOn = true;
+    } cases[] = {
+        {InGame, Playing,
+         {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE),
+          button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT), SDL_Event{SDL_MOUSEMOTION}, a},
+         {}, "", 0},
+        {InGame, Playing, {left}, {{321, 123}}, "", 1},
+        {InGame, GameResults, {a}, {}, "", 0},
+        {InGame, ShowHighscores, {a}, {}, "", 0},
+        {ConfirmEnd, NameEntry, {a}, {}, "", 0},
+        {InGame, NameEntry, {key(SDLK_a, 'A'), key(SDLK_WORLD_68, 0xE4), key(SDLK_b, 'b'), key(SDLK_BACKSPACE, 8)},
+         {}, "A\xE4", 4},
+        {InGame, NameEntry, {key(SDLK_ESCAPE, 27), key(SDLK_b, 'b'), left}, {{321, 123}}, "b", 2, false},
+        {InGame, NameEntry, {SDL_Event{SDL_QUIT}, key(SDLK_b, 'b'), left}, {{321, 123}}, "b", 2, false},
+    };
+    for (const auto& c : cases) {
+        FakeGame& game = startGame(c.state, c.screen);
+        for (SDL_Event e : c.events)
+            ASSERT_EQ(SDL_PushEvent(&e), 0);
+        EXPECT_EQ(MainLoop{app}.runPass(), c.goesOn);
+        EXPECT_EQ(std::tie(game.clicks, game.playerName, game.draws), std::tie(c.clicks, c.name, c.draws))
+            << "screen " << c.screen << ", state " << c.state;
+    }
+}
+
+// The period counts from the end of the previous tick, and a late pass brings one tick, not ten.
+TEST_F(MainLoopTest, TheTickComesEvery500MillisecondsAfterTheEndOfTheLastOneAndOnlyWhilePlaying)
+{
+    const struct {
+        uint32_t start, tickDuration;
+        std::vector<std::pair<uint32_t, int>> millisecondsAndTicks;
+    } schedules[] = {
+        {200000, 0, {{499, 0}, {1, 1}, {250, 1}, {249, 1}, {1, 2}}},
+        {300000, 300, {{5000, 1}, {499, 1}, {1, 2}}},
+        {0xFFFFFF00u, 0, {{499, 0}, {1, 1}}},  // due past the wrap of the millisecond counter
+    };
+    for (const auto& [start, tickDuration, steps] : schedules) {
+        clock.set(start);
+        loop.runPass();  // starts the period
+        startGame(Playing).tickDuration = tickDuration;
+        for (const auto& [milliseconds, ticks] : steps)
+            EXPECT_EQ(ticksAfter(milliseconds), ticks) << "from " << start;
+    }
+    // A game that does not play is not called, but its period restarts the timer.
+    FakeGame& game = startGame(Paused);
+    EXPECT_EQ(ticksAfter(500), 0);
+    game.state = Playing;
+    EXPECT_EQ(ticksAfter(499), 0);
+    EXPECT_EQ(ticksAfter(1), 1);
+    app.screen = ConfirmEnd;  // the game exists but is not on screen
+    EXPECT_EQ(ticksAfter(500), 1);
+}
