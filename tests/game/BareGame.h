@@ -10,8 +10,6 @@ public:
     void draw() override {}
     void tick() override {}
     void leave() override {}
-    using Game::drawContinueButton;
-    using Game::handleEndOfGameClick;
 };
 
 }  // namespace testing_support

@@ -1,10 +1,12 @@
 // Chaos Click: the random point of gravity after every click into the board, the end-of-game
-// bonus, the screens and the colour count in the list.
+// bonus and the screens; the name suffixes of every variant in the list.
 #include <cstdlib>
 #include <ctime>
 
 #include "VariantTestSupport.h"
 #include "variants/ChaosGame.h"
+#include "variants/FallDownGame.h"
+#include "variants/SpeedGame.h"
 
 using namespace testing_support;
 
@@ -45,6 +47,7 @@ TEST_F(ChaosGameTest, EveryClickIntoTheBoardMovesGravityButOneBelowItDoesNot)
         {"empty cell", pixelOf(10), pixelOf(3), 0, 0, 8},
         {"lone tile", pixelOf(0), pixelOf(17), 1, 0, 8},
         {"below the board", pixelOf(3), 590, 0, 0, 8},
+        {"left of the window, although -1 divides to column 0", -1, pixelOf(17), 0, 0, 8},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -53,7 +56,7 @@ TEST_F(ChaosGameTest, EveryClickIntoTheBoardMovesGravityButOneBelowItDoesNot)
         std::srand(20240611);
         const int firstDraw = std::rand();
         const int16_t row = int16_t(firstDraw % 18), column = int16_t(std::rand() % 25);
-        const bool onBoard = c.y < 576;
+        const bool onBoard = c.x >= 0 && c.y < 576;
         std::srand(20240611);
         game->gravityRow = 17;
         game->gravityColumn = 0;
@@ -112,45 +115,40 @@ TEST_F(ChaosGameTest, BonusFollowsPointsPerClickTilesLeftColoursAndTime)
     EXPECT_EQ(game->seconds, 0);
 }
 
-TEST_F(ChaosGameTest, ClickThatLeavesNoMoveEndsTheGameAndAWrappedCounterKeepsTheClock)
-{
-    game->board = boardFromBottomRows({"2.11"});
-    game->clicks = 0;  // wrapped around on the click before
-    game->startTicks = clock.now() - 30000;
-    game->click(pixelOf(3), pixelOf(17));
-    EXPECT_EQ(game->state, GameResults);
-    EXPECT_EQ(game->clicks, 1);
-    EXPECT_EQ(game->seconds, 30) << "the clock starts only once";
-    EXPECT_EQ(game->tilesLeft, 1);
-}
-
 TEST_F(ChaosGameTest, ScreensShowTheStatusBarAndTheResultWithLineFourEmptyWithoutClicks)
 {
-    const auto result = [](int16_t clicks) {
-        return [clicks](ChaosGame& g) {
-            g.state = GameResults;
-            g.points = 900, g.clicks = clicks, g.tilesLeft = 9, g.colourCount = 4, g.seconds = 120, g.bonus = 18;
-        };
-    };
-    const auto lines = [](const std::string& clicks, const std::string& perClick) {
-        return endScreen({"Punkte: 900", "Klicks: " + clicks, perClick, "Nicht entfernt: 2 %", "Schwierigkeit: 4 Farben",
-                          "Ben\xF6tigte Zeit: 120 Sekunden", "-> Bonus: 18 Punkte"}, "918 Punkte");
-    };
-    expectScreens<ChaosGame>(*game, {
-        {"playing",
-         [](ChaosGame& g) { g.board = boardFromBottomRows(groupPairAndLoneTile), g.points = 42, g.clicks = 7; },
-         statusBar("Punkte: 42", "Klicks: 7", "M\xF6glichkeiten: 7")},
-        {"worked example", result(60), lines("60", "Punkte pro Klick: 15")},
-        {"no clicks", result(0), lines("0", "")},
-    });
+    game->board = boardFromBottomRows(groupPairAndLoneTile);
+    game->points = 42, game->clicks = 7;
+    EXPECT_EQ(shown(*game), statusBar("Punkte: 42", "Klicks: 7", "M\xF6glichkeiten: 7"));
+    game->state = GameResults;
+    game->points = 900, game->tilesLeft = 9, game->colourCount = 4, game->seconds = 120, game->bonus = 18;
+    for (const int16_t clicks : {60, 0}) {
+        game->clicks = clicks;
+        EXPECT_EQ(shown(*game), endScreen({"Punkte: 900", "Klicks: " + std::to_string(clicks),
+                                           clicks ? "Punkte pro Klick: 15" : "", "Nicht entfernt: 2 %",
+                                           "Schwierigkeit: 4 Farben", "Ben\xF6tigte Zeit: 120 Sekunden",
+                                           "-> Bonus: 18 Punkte"}, "918 Punkte"));
+    }
 }
 
-TEST_F(ChaosGameTest, HighscoreRowCarriesTheColourCountInTheSavedFile)
+// Chaos names the colour count, Speed the difficulty, FallDown nothing; Standart Click's row
+// is checked by its whole game.
+using SavedRows = VariantTest;
+TEST_F(SavedRows, EachVariantAddsItsSuffixToTheTypedName)
 {
     auto chaos = std::make_unique<ChaosGame>(4);
     chaos->points = 900;
     chaos->bonus = 18;
     expectSavedRow(std::move(chaos), "Data/var2.hsc", "Abc (4);918");
+    const char* speedRows[] = {"Abc (L);501", "Abc (M);502", "Abc (S);503"};
+    for (int16_t difficulty : {0, 1, 2}) {
+        auto speed = std::make_unique<SpeedGame>(difficulty);
+        speed->finalScore = 501 + difficulty;
+        expectSavedRow(std::move(speed), "Data/var3.hsc", speedRows[difficulty]);
+    }
+    auto fallDown = std::make_unique<FallDownGame>();
+    fallDown->finalScore = 795;
+    expectSavedRow(std::move(fallDown), "Data/var4.hsc", "Abc;795");
 }
 
 }  // namespace

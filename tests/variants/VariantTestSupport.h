@@ -1,9 +1,8 @@
 #pragma once
-// What the tests of the four variants share: the fixture, boards without a move, screens
-// compared line by line, the pause cycle of the timed variants and the saved list row.
+// What the variant tests share: the fixture, boards without a move, screens as lines of text,
+// the pause cycle of the timed variants and the saved list row.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +13,66 @@
 #include "gfx/Text.h"
 
 namespace testing_support {
+
+// A window pixel inside the cell with this column or row.
+constexpr int pixelOf(int cell) { return cell * TileSize + 5; }
+
+// tiles tiles stacked from the bottom, column after column, in two alternating colours: no move.
+inline Board loneTiles(int tiles)
+{
+    Board board{};
+    for (int i = 0; i < tiles; ++i)
+        board[cellIndex(i / BoardRows, BoardRows - 1 - i % BoardRows)] = uint16_t((i / BoardRows + i) % 2 + 1);
+    return board;
+}
+
+// One line per text with its place, alignment and size, so that a failure shows the difference.
+inline std::string described(const std::vector<DrawnText>& texts)
+{
+    std::string lines;
+    for (const DrawnText& t : texts)
+        lines += t.text + " @" + std::to_string(t.x) + "," + std::to_string(t.y) + " align " +
+                 std::to_string(int(t.align)) + " size " + std::to_string(t.size) + "\n";
+    return lines;
+}
+
+inline std::string shown(Game& game)
+{
+    TextRecorder recorder;
+    game.draw();
+    return described(recorder.texts);
+}
+
+inline std::string statusBar(const std::string& left, const std::string& centre, const std::string& right)
+{
+    return described({{left, 0, 576, TextAlign::Left, 18},
+                      {centre, 0, 576, TextAlign::Center, 18},
+                      {right, 0, 576, TextAlign::Right, 18}});
+}
+
+// Result lines 25 pixels apart (an empty one draws nothing but keeps its place) under an
+// optional heading, then "weiter".
+inline std::string resultScreen(const std::vector<std::string>& lines, const std::string& heading = "")
+{
+    std::vector<DrawnText> drawn;
+    if (!heading.empty())
+        drawn.push_back({heading, 0, 10, TextAlign::Center, 35});
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (!lines[i].empty())
+            drawn.push_back({lines[i], 0, (heading.empty() ? 50 : 75) + 25 * int(i), TextAlign::Center, 18});
+    drawn.push_back({"weiter", 0, 576, TextAlign::Center, 18});
+    return described(drawn);
+}
+
+inline const std::string titleRule(29, '~'), totalRule(37, '-');
+
+// The end-of-game result: title and rule, these lines, the rule and the total.
+inline std::string endScreen(std::vector<std::string> lines, const std::string& total, const std::string& heading = "")
+{
+    lines.insert(lines.begin(), {"Endeergebniss des Spiels", titleRule});
+    lines.insert(lines.end(), {totalRule, "Gesamtergebniss: " + total});
+    return resultScreen(lines, heading);
+}
 
 // Every variant test works in a folder of its own (the list files land there), on the fake
 // clock and a 32-bit screen with the tiles, and leaves "weiter" undrawn for the next test.
@@ -28,7 +87,6 @@ protected:
         continueButton = SDL_Rect{360, 576, 80, 22};
         game->state = GameResults;
         game->click(400, 580);
-        ASSERT_EQ(game->state, NameEntry);
         game->playerName = "Abc";
         game->click(400, 580);
         EXPECT_EQ(game->state, ShowHighscores);
@@ -36,135 +94,37 @@ protected:
         EXPECT_NE(dir.readFile(file).find(row + "\n"), std::string::npos) << row;
     }
 
-    // The pause of the timed variants, from a game being played whose clock has not started
-    // and whose (column, row) is part of a group: the label pauses, a click while paused only
-    // resumes (the group stays), two spans of 1.9 s add one second each, a paused clock ticks
-    // nothing, and a finished game is never paused, or its next click would resume it.
-    void expectPauseCycle(Game& game, const SDL_Rect& pauseLabel, const int16_t& seconds, int column, int row);
+    // From a game being played whose clock has not started and whose (column, row) is part of a
+    // group: the label pauses, a click while paused only resumes (the group stays), each span of
+    // 1.9 s adds one second by itself, a paused clock ticks nothing, and a finished game is never
+    // paused, or its next click would resume it.
+    void expectPauseCycle(Game& game, const SDL_Rect& pauseLabel, const int16_t& seconds, int column, int row)
+    {
+        const Board board = game.board;
+        game.draw();
+        game.click(pauseLabel.x + 1, pauseLabel.y + 1);
+        ASSERT_EQ(game.state, Paused);
+        EXPECT_EQ(shown(game), described({{" P A U S E ! ", 0, 200, TextAlign::Center, 90}}));
+        for (int span = 1; span <= 2; ++span) {
+            clock.advance(60000);
+            game.click(pixelOf(column), pixelOf(row));
+            EXPECT_TRUE(game.state == Playing && game.startTicks == clock.now() && game.board == board);
+            clock.advance(1900);
+            game.leave();
+            EXPECT_TRUE(game.state == Paused && seconds == span) << seconds;
+        }
+        game.tick();
+        EXPECT_EQ(game.board, board) << "a paused clock ticks nothing";
+        for (GameState finished : {GameResults, NameEntry, ShowHighscores}) {
+            game.state = finished;
+            game.leave();
+            EXPECT_EQ(game.state, finished);
+        }
+    }
 
     TempDataDir dir;
     FakeClock clock;
     DummyScreen screen{true};
 };
-
-// A window pixel inside the cell with this column or row.
-constexpr int pixelOf(int cell) { return cell * TileSize + 5; }
-
-// tiles tiles stacked from the bottom, column after column, in two alternating colours: no move.
-inline Board loneTiles(int tiles)
-{
-    Board board{};
-    for (int i = 0; i < tiles; ++i) {
-        const int column = i / BoardRows, row = BoardRows - 1 - i % BoardRows;
-        board[cellIndex(column, row)] = static_cast<uint16_t>((column + row) % 2 + 1);
-    }
-    return board;
-}
-
-inline const std::string titleRule(29, '~');
-inline const std::string totalRule(37, '-');
-inline const DrawnText pauseWord{" P A U S E ! ", 0, 200, TextAlign::Center, 90};
-
-inline std::vector<DrawnText> statusBar(const std::string& left, const std::string& centre, const std::string& right)
-{
-    return {{left, 0, 576, TextAlign::Left, 18},
-            {centre, 0, 576, TextAlign::Center, 18},
-            {right, 0, 576, TextAlign::Right, 18}};
-}
-
-// Result lines 25 pixels apart (an empty one draws nothing but keeps its place) under an
-// optional heading, then "weiter".
-inline std::vector<DrawnText> resultScreen(const std::vector<std::string>& lines, const std::string& heading = "")
-{
-    std::vector<DrawnText> drawn;
-    if (!heading.empty())
-        drawn.push_back({heading, 0, 10, TextAlign::Center, 35});
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (!lines[i].empty())
-            drawn.push_back({lines[i], 0, (heading.empty() ? 50 : 75) + 25 * int(i), TextAlign::Center, 18});
-    drawn.push_back({"weiter", 0, 576, TextAlign::Center, 18});
-    return drawn;
-}
-
-// The end-of-game result: title and rule, these lines, the rule and the total.
-inline std::vector<DrawnText> endScreen(std::vector<std::string> lines, const std::string& total,
-                                        const std::string& heading = "")
-{
-    lines.insert(lines.begin(), {"Endeergebniss des Spiels", titleRule});
-    lines.insert(lines.end(), {totalRule, "Gesamtergebniss: " + total});
-    return resultScreen(lines, heading);
-}
-
-// One readable line per text, so that a failure shows which text differs and how.
-inline std::vector<std::string> described(const std::vector<DrawnText>& texts)
-{
-    std::vector<std::string> lines;
-    for (const DrawnText& t : texts)
-        lines.push_back(t.text + " @" + std::to_string(t.x) + "," + std::to_string(t.y) + " align " +
-                        std::to_string(int(t.align)) + " size " + std::to_string(t.size));
-    return lines;
-}
-
-inline std::vector<DrawnText> drawnTexts(Game& game)
-{
-    TextRecorder recorder;
-    game.draw();
-    return recorder.texts;
-}
-
-// The text drawn at this y, "" if none.
-inline std::string textAt(const std::vector<DrawnText>& texts, int y)
-{
-    for (const DrawnText& t : texts)
-        if (t.y == y)
-            return t.text;
-    return "";
-}
-
-// A screen of a variant: how to bring the game there and every text it must draw, in order.
-template <class G>
-struct ScreenRow {
-    const char* what;
-    std::function<void(G&)> prepare;
-    std::vector<DrawnText> texts;
-};
-
-template <class G>
-void expectScreens(G& game, const std::vector<ScreenRow<G>>& rows)
-{
-    for (const ScreenRow<G>& row : rows) {
-        SCOPED_TRACE(row.what);
-        row.prepare(game);
-        EXPECT_EQ(described(drawnTexts(game)), described(row.texts));
-    }
-}
-
-inline void VariantTest::expectPauseCycle(Game& game, const SDL_Rect& pauseLabel, const int16_t& seconds, int column,
-                                          int row)
-{
-    const Board board = game.board;
-    game.draw();
-    game.click(pauseLabel.x + 1, pauseLabel.y + 1);
-    ASSERT_EQ(game.state, Paused);
-    EXPECT_EQ(described(drawnTexts(game)), described({pauseWord}));
-    EXPECT_EQ(seconds, 0) << "the clock had not started";
-    for (int span = 1; span <= 2; ++span) {
-        clock.advance(60000);
-        game.click(pixelOf(column), pixelOf(row));
-        EXPECT_TRUE(game.state == Playing && game.startTicks == clock.now() && game.board == board);
-        clock.advance(1900);
-        game.leave();
-        EXPECT_TRUE(game.state == Paused && game.startTicks == 0);
-        EXPECT_EQ(seconds, span);
-    }
-    game.tick();
-    EXPECT_EQ(game.board, board) << "a paused clock ticks nothing";
-    for (GameState finished : {GameResults, NameEntry, ShowHighscores}) {
-        game.state = finished;
-        game.startTicks = 5;
-        game.leave();
-        EXPECT_TRUE(game.state == finished && game.startTicks == 5) << finished;
-    }
-}
 
 }  // namespace testing_support
