@@ -3,77 +3,56 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <optional>
 #include <random>
+#include <tuple>
 
 #include "TestSupport.h"
 #include "audio/MusicPlayer.h"
 
 namespace {
 
-// Mixes straight into buffers of signed 16-bit samples: with SDL's audio closed SDL_MixAudio
-// mixes signed 16-bit, the format set here, so no device is needed.
-class MixMusic : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        musicSpec = SDL_AudioSpec{};
-        musicSpec.format = AUDIO_S16SYS;
-        musicSpec.channels = 1;
-    }
-    void TearDown() override { use({}); }
-
-    void use(std::vector<Sint16> samples)
-    {
-        sound = std::move(samples);
-        musicBuffer = sound.empty() ? nullptr : reinterpret_cast<Uint8*>(sound.data());
-        musicLength = static_cast<uint32_t>(sound.size() * sizeof(Sint16));
-        musicPosition = 0;
-    }
-    static std::vector<Sint16> mix(std::vector<Sint16> output)
-    {
-        mixMusic(nullptr, reinterpret_cast<Uint8*>(output.data()), static_cast<int>(output.size() * sizeof(Sint16)));
-        return output;
-    }
-
-    std::vector<Sint16> sound;
-};
+// Mixes `piece` from sample `start` on into `output`, as signed 16-bit mono: with SDL's audio
+// closed SDL_MixAudio mixes that format, so no device is needed. Gives the output and the sample
+// the next call goes on from.
+std::pair<std::vector<Sint16>, uint32_t> mixed(std::vector<Sint16> piece, uint32_t start, std::vector<Sint16> output)
+{
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    musicSpec = SDL_AudioSpec{};
+    musicSpec.format = AUDIO_S16SYS;
+    musicSpec.channels = 1;
+    musicBuffer = piece.empty() ? nullptr : reinterpret_cast<Uint8*>(piece.data());
+    musicLength = static_cast<uint32_t>(2 * piece.size());
+    musicPosition = 2 * start;
+    mixMusic(nullptr, reinterpret_cast<Uint8*>(output.data()), static_cast<int>(2 * output.size()));
+    musicBuffer = nullptr;
+    musicLength = 0;
+    return {output, musicPosition / 2};
+}
 
 }  // namespace
 
-TEST_F(MixMusic, FillsEveryRequestWithThePieceRepeatedFromThePlayPosition)
+// An empty piece could never advance: it must leave the output alone instead of spinning.
+TEST(MixMusic, AddsThePieceRepeatedFromThePlayPositionClippedToTheSampleRange)
 {
     const std::vector<Sint16> piece = {100, -200, 300, -400, 500};
-    use(piece);
     const struct {
-        uint32_t startSample;
-        size_t samples;
-        uint32_t endSample;  // where the next callback goes on
-    } requests[] = {
-        {1, 2, 3},   // inside the piece
-        {3, 13, 1},  // the tail, twice the whole piece, and one more sample
-        {1, 4, 0},   // ends exactly at the end
-        {2, 0, 2},   // an empty request changes nothing
+        std::vector<Sint16> piece;
+        uint32_t start;
+        std::vector<Sint16> output, expected;
+        uint32_t next;
+    } cases[] = {
+        {piece, 1, {7, -7}, {-193, 293}, 3},
+        {piece, 3, std::vector<Sint16>(13), {-400, 500, 100, -200, 300, -400, 500, 100, -200, 300, -400, 500, 100}, 1},
+        {piece, 1, {0, 0, 0, 0}, {-200, 300, -400, 500}, 0},  // ends exactly at the end
+        {piece, 2, {}, {}, 2},
+        {{1000, 30000, -30000, -400, 32767, -32768}, 0, {-1000, 5000, -5000, 7, 1, -1}, {0, 32767, -32768, -393, 32767, -32768}, 0},
+        {{}, 0, {3, -4, 5}, {3, -4, 5}, 0},
     };
-    for (const auto& r : requests) {
-        musicPosition = r.startSample * 2;
-        const std::vector<Sint16> output = mix(std::vector<Sint16>(r.samples, 0));
-        for (size_t i = 0; i < r.samples; ++i)
-            EXPECT_EQ(output[i], piece[(r.startSample + i) % piece.size()]) << r.startSample << ", sample " << i;
-        EXPECT_EQ(musicPosition, r.endSample * 2) << r.startSample << " + " << r.samples;
-    }
-}
-
-// An empty piece could never advance: it must leave the output alone instead of spinning.
-TEST_F(MixMusic, AddsToWhatTheOutputHoldsClipsAtTheSampleRangeAndAddsNothingWithoutASound)
-{
-    use({1000, 30000, -30000, -400, 32767, -32768});
-    EXPECT_EQ(mix({-1000, 5000, -5000, 7, 1, -1}), (std::vector<Sint16>{0, 32767, -32768, -393, 32767, -32768}));
-    musicLength = 0;
-    EXPECT_EQ(mix({3, -4, 5}), (std::vector<Sint16>{3, -4, 5}));
-    use({});
-    EXPECT_EQ(mix({3, -4, 5}), (std::vector<Sint16>{3, -4, 5}));
+    for (const auto& c : cases)
+        EXPECT_EQ(mixed(c.piece, c.start, c.output), std::make_pair(c.expected, c.next)) << c.start << " + " << c.output.size();
 }
 
 namespace {
@@ -152,17 +131,10 @@ TEST_F(MusicPlayerTest, EveryPcmFormatPlaysInItsOwnFormatASecondLoadIsRefusedAnd
         const std::string samples = sampleBytes(c.dataBytes);
         dir.writeFile("Data/Musik.wav", wavFile(c.format, samples));
         MusicPlayer player;
-        EXPECT_FALSE(player.isPlaying());
-        EXPECT_EQ(stderrOf([&] {
-            player.load("Data/Musik.wav");
-            player.play();
-        }), "");
-        ASSERT_TRUE(player.isPlaying());
-        EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_PLAYING);
-        EXPECT_EQ(musicSpec.freq, static_cast<int>(c.format.rate));
-        EXPECT_EQ(musicSpec.channels, c.format.channels);
-        EXPECT_EQ(musicSpec.format, c.sdlFormat);
-        EXPECT_EQ(musicSpec.callback, &mixMusic);
+        EXPECT_EQ(stderrOf([&] { player.load("Data/Musik.wav"), player.play(); }), "");
+        ASSERT_TRUE(player.isPlaying() && SDL_GetAudioStatus() == SDL_AUDIO_PLAYING);
+        EXPECT_EQ(std::make_tuple(musicSpec.freq, musicSpec.channels, musicSpec.format, musicSpec.callback),
+                  std::make_tuple(static_cast<int>(c.format.rate), static_cast<Uint8>(c.format.channels), c.sdlFormat, &mixMusic));
         EXPECT_EQ(stderrOf([&] { player.load("Data/b.wav"); }), "Es ist bereits eine Audio-Datei ge\xF6" "ffnet!");
         ASSERT_NE(musicBuffer, nullptr);
         EXPECT_TRUE(std::string(reinterpret_cast<const char*>(musicBuffer), musicLength) == samples);
@@ -171,8 +143,7 @@ TEST_F(MusicPlayerTest, EveryPcmFormatPlaysInItsOwnFormatASecondLoadIsRefusedAnd
         musicPosition = musicLength / 2;  // wherever the device has got to
         SDL_UnlockAudio();
         EXPECT_EQ(stderrOf([&] { player.stop(); }), "");
-        EXPECT_FALSE(player.isPlaying());
-        EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_STOPPED);
+        EXPECT_TRUE(!player.isPlaying() && SDL_GetAudioStatus() == SDL_AUDIO_STOPPED);
         EXPECT_EQ(musicPosition, 0u) << "switched on again, the piece starts at its first sample";
         player.play();
         EXPECT_TRUE(player.isPlaying());
@@ -216,8 +187,7 @@ TEST_F(MusicPlayerTest, AFileThatCannotBePlayedIsRefusedLikeAMissingOneAndEveryU
         EXPECT_EQ(musicBuffer, nullptr);
         for (int click = 0; click < 2; ++click)
             EXPECT_EQ(stderrOf([&] { player.play(); }), noneOpen);
-        EXPECT_FALSE(player.isPlaying());
-        EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_STOPPED);
+        EXPECT_TRUE(!player.isPlaying() && SDL_GetAudioStatus() == SDL_AUDIO_STOPPED);
         EXPECT_EQ(stderrOf([&] { player.stop(); }), noneOpen);
     }
 }
@@ -238,4 +208,50 @@ TEST_F(MusicPlayerTest, WithoutAUsableDeviceTheMusicStaysOffUntilATryWorks)
     setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
     player.play();
     EXPECT_TRUE(player.isPlaying());
+}
+
+TEST(GeneratedMusic, IsAnEvenSeamlessMonoLoopOfTenToThirtySecondsInAtMostTwoMegabytes)
+{
+    const std::filesystem::path file = testing_support::assetDir() / "Musik.wav";
+    SDL_AudioSpec format{};
+    Uint8* buffer = nullptr;
+    Uint32 bytes = 0;
+    ASSERT_NE(SDL_LoadWAV(file.c_str(), &format, &buffer, &bytes), nullptr) << SDL_GetError();
+    std::vector<Sint16> samples(bytes / 2);
+    std::memcpy(samples.data(), buffer, 2 * samples.size());
+    SDL_FreeWAV(buffer);
+    ASSERT_TRUE(format.format == AUDIO_S16SYS && format.channels == 1 && samples.size() > 2);
+    const double seconds = static_cast<double>(samples.size()) / format.freq;
+    EXPECT_TRUE(seconds >= 10.0 && seconds <= 30.0) << seconds;
+    EXPECT_LE(std::filesystem::file_size(file), 2u * 1024 * 1024);
+
+    // The end runs into the start no more steeply than 99 % of the piece's own steps.
+    std::vector<int> steps;
+    for (size_t i = 1; i < samples.size(); ++i)
+        steps.push_back(std::abs(samples[i] - samples[i - 1]));
+    std::nth_element(steps.begin(), steps.begin() + steps.size() * 99 / 100, steps.end());
+    EXPECT_LE(std::abs(samples.front() - samples.back()), steps[steps.size() * 99 / 100]);
+
+    // Audible all through, without a gap, a fade or a clipped peak.
+    const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
+    EXPECT_TRUE(*low > -32767 && *high < 32767) << *low << " .. " << *high;
+    std::vector<double> levels;
+    const size_t second = static_cast<size_t>(format.freq);
+    for (size_t start = 0; start + second <= samples.size(); start += second) {
+        double sum = 0.0;
+        for (size_t i = start; i < start + second; ++i)
+            sum += static_cast<double>(samples[i]) * samples[i];
+        levels.push_back(std::sqrt(sum / second));
+    }
+    const auto [quietest, loudest] = std::minmax_element(levels.begin(), levels.end());
+    EXPECT_GT(*quietest, 1000.0);
+    EXPECT_LT(*loudest, 2.5 * *quietest);
+}
+
+TEST(GeneratedMusic, TheComposerWritesTheSameBytesEveryTime)
+{
+    testing_support::TempDataDir dir{std::vector<std::string>{"Musik.wav"}};
+    const auto result = testing_support::runProcess({KLAKORIA_MAKE_MUSIC, "again.wav"}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(dir.readFile("again.wav") == dir.readFile("Data/Musik.wav"));
 }

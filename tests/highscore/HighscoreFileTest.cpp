@@ -82,12 +82,7 @@ TEST_F(HighscoreFile, AListThatMustNotBeReplacedStaysAsItWasAndNothingIsWrittenE
     const std::string before = "Xyz;5\nAbc;500\n";
     const std::string defaults = ":);100\n:);90\n";
     const P shared = P::owner_read | P::owner_write | P::group_read | P::others_read | P::others_write;
-    auto writeList = [&](P mode) {
-        return [&, mode] {
-            dir.writeFile("Data/var1.hsc", before);
-            fs::permissions(list, mode);
-        };
-    };
+    auto writeList = [&](P mode) { return [&, mode] { dir.writeFile("Data/var1.hsc", before), fs::permissions(list, mode); }; };
     auto unchanged = [&] { return dir.readFile("Data/var1.hsc") == before; };
     auto replacedWith = [&](const std::string& start) {
         return fs::is_regular_file(fs::symlink_status(list)) && dir.readFile("Data/var1.hsc").starts_with("Gast;99999\n" + start);
@@ -137,24 +132,13 @@ TEST_F(HighscoreFile, AListThatMustNotBeReplacedStaysAsItWasAndNothingIsWrittenE
     }
 }
 
-namespace {
-
-// Ten rows as long as a line may be, so that a save takes a while.
-std::string bigList(char letter, int32_t best)
-{
-    std::string text;
-    for (int i = 0; i < 10; ++i)
-        text += std::string(60'000, static_cast<char>(letter + i)) + ";" + std::to_string(best - i) + "\n";
-    return text;
-}
-
-}  // namespace
-
 // Killed with SIGKILL in the first to fourth of its saves (alternately of two lists), after a
 // random delay of up to a few of its system calls' time.
 TEST_F(HighscoreFile, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewListWhole)
 {
-    const std::string versions[2] = {bigList('a', 1000), bigList('A', 2000)};
+    std::string versions[2];  // ten rows as long as a line may be, so that a save takes a while
+    for (int i = 0; i < 20; ++i)
+        versions[i / 10] += std::string(60'000, static_cast<char>("aA"[i / 10] + i % 10)) + ";" + std::to_string(1000 * (1 + i / 10) - i % 10) + "\n";
     dir.writeFile("Data/var1.hsc", versions[0]);
     std::mt19937 random(5001);
     int seen[2] = {0, 0};
