@@ -34,7 +34,10 @@ Pixels square(const SDL_Surface* surface, int left, int top)
 }
 
 Pixels sheetTile(int colour, int sourceY) { return square(tileSheet, TileSize * (colour - 1), sourceY); }
-Pixels screenCell(int cell) { return square(screenSurface, TileSize * (cell / BoardRows), TileSize * (cell % BoardRows)); }
+Pixels screenCell(int cell)
+{
+    return square(screenSurface, TileSize * (cell / BoardRows), TileSize * (cell % BoardRows));
+}
 
 class BoardDrawing : public ::testing::Test {
 protected:
@@ -71,7 +74,8 @@ TEST_F(BoardDrawing, RemovalRedrawsExactlyTheClearedCellsWithTheFramesOfTheFirst
     game.previousBoard = game.board;
     ASSERT_EQ(game.removeGroup(1, 17, 3, true), 4);
     game.cell(4, 16) = 0;  // a value without a tile vanishing is skipped as well
-    const std::set<int> cleared = {cellIndex(0, 15), cellIndex(1, 15), cellIndex(1, 16), cellIndex(1, 17), cellIndex(2, 17)};
+    const std::set<int> cleared = {cellIndex(0, 15), cellIndex(1, 15), cellIndex(1, 16), cellIndex(1, 17),
+                                   cellIndex(2, 17)};
     ASSERT_NE(sheetTile(3, TileSize), sheetTile(3, TileSetBand * 3));
     // The screen as the last full redraw left it, with the group still in place.
     BareGame shown;

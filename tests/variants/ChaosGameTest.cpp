@@ -21,21 +21,21 @@ protected:
 // pair of 3s in column 6 that survives every collapse.
 const std::vector<std::string_view> groupPairAndLoneTile = {".1.....", ".1....3", "2111..3"};
 
-// The constructor seeds with the time in seconds; a second that turns meanwhile retries.
+// The constructor seeds with the time in seconds (a second that turns meanwhile retries) and
+// draws the first point of gravity, row before column, before it deals.
 TEST_F(ChaosGameTest, ConstructorDrawsRowThenColumnOfGravityBeforeDealingTheBoard)
 {
     std::time_t seed = 0;
-    std::unique_ptr<ChaosGame> dealt;
-    for (int attempt = 0; attempt < 3 && (!dealt || std::time(nullptr) != seed); ++attempt)
-        seed = std::time(nullptr), dealt = std::make_unique<ChaosGame>(4);
+    for (int attempt = 0; attempt < 3 && seed != std::time(nullptr); ++attempt)
+        seed = std::time(nullptr), game = std::make_unique<ChaosGame>(4);
     std::srand(unsigned(seed));
-    EXPECT_EQ(dealt->gravityRow, std::rand() % 18);
-    EXPECT_EQ(dealt->gravityColumn, std::rand() % 25);
-    EXPECT_EQ(dealt->board[0], std::rand() % 4 + 1);
+    EXPECT_EQ(game->gravityRow, std::rand() % 18);
+    EXPECT_EQ(game->gravityColumn, std::rand() % 25);
+    EXPECT_EQ(game->board[0], std::rand() % 4 + 1);
 }
 
 // The new point of gravity takes the next two random numbers, the row before the column.
-TEST_F(ChaosGameTest, EveryClickIntoTheBoardMovesGravityButOneBelowItDoesNot)
+TEST_F(ChaosGameTest, StatusBarAndEveryClickIntoTheBoardMovesGravityButOneBesideItDoesNot)
 {
     const struct {
         const char* what;
@@ -49,6 +49,9 @@ TEST_F(ChaosGameTest, EveryClickIntoTheBoardMovesGravityButOneBelowItDoesNot)
         {"below the board", pixelOf(3), 590, 0, 0, 8},
         {"left of the window, although -1 divides to column 0", -1, pixelOf(17), 0, 0, 8},
     };
+    game->board = boardFromBottomRows(groupPairAndLoneTile);
+    game->points = 42, game->clicks = 7;
+    EXPECT_EQ(shown(*game), statusBar("Punkte: 42", "Klicks: 7", "M\xF6glichkeiten: 7"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         game = std::make_unique<ChaosGame>(3);
@@ -78,7 +81,7 @@ TEST_F(ChaosGameTest, EveryClickIntoTheBoardMovesGravityButOneBelowItDoesNot)
     }
 }
 
-TEST_F(ChaosGameTest, BonusFollowsPointsPerClickTilesLeftColoursAndTime)
+TEST_F(ChaosGameTest, BonusFollowsPointsPerClickTilesLeftColoursAndTimeOnTheResultScreen)
 {
     const struct {
         const char* what;
@@ -87,14 +90,19 @@ TEST_F(ChaosGameTest, BonusFollowsPointsPerClickTilesLeftColoursAndTime)
         int16_t colours;
         uint32_t millis;
         int16_t bonus;
+        std::string screen = "";
     } cases[] = {
-        {"worked example: (15 - 2)^3 / 120", 900, 60, 9, 4, 120000, 18},
+        {"worked example: (15 - 2)^3 / 120", 900, 60, 9, 4, 120000, 18,
+         endScreen({"Punkte: 900", "Klicks: 60", "Punkte pro Klick: 15", "Nicht entfernt: 2 %",
+                    "Schwierigkeit: 4 Farben", "Ben\xF6tigte Zeit: 120 Sekunden", "-> Bonus: 18 Punkte"}, "918 Punkte")},
         {"6 per click, 10 % left", 60, 10, 45, 3, 5000, 0},
         {"difference 1 divided by 2 seconds", 12, 2, 23, 3, 2500, 0},
         {"difference 1 within the first second", 12, 2, 23, 3, 900, 1},
         {"20^4 keeps its low 16 bits", 200, 10, 0, 5, 900, 28928},
         {"15^4 wraps to a negative number", 150, 10, 0, 5, 3000, 0},
-        {"click counter wrapped to 0", 500, 0, 0, 5, 4000, 0},
+        {"click counter wrapped to 0: line 4 stays empty", 500, 0, 0, 5, 4000, 0,
+         endScreen({"Punkte: 500", "Klicks: 0", "", "Nicht entfernt: 0 %", "Schwierigkeit: 5 Farben",
+                    "Ben\xF6tigte Zeit: 4 Sekunden", "-> Bonus: 0 Punkte"}, "500 Punkte")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -109,26 +117,13 @@ TEST_F(ChaosGameTest, BonusFollowsPointsPerClickTilesLeftColoursAndTime)
         EXPECT_EQ(game->tilesLeft, c.tiles);
         EXPECT_EQ(game->seconds, int16_t(c.millis / 1000));
         EXPECT_EQ(game->state, GameResults);
+        if (!c.screen.empty()) {
+            EXPECT_EQ(shown(*game), c.screen);
+        }
     }
     game->startTicks = 0;  // a clock that never started has measured nothing
     game->finishGame();
     EXPECT_EQ(game->seconds, 0);
-}
-
-TEST_F(ChaosGameTest, ScreensShowTheStatusBarAndTheResultWithLineFourEmptyWithoutClicks)
-{
-    game->board = boardFromBottomRows(groupPairAndLoneTile);
-    game->points = 42, game->clicks = 7;
-    EXPECT_EQ(shown(*game), statusBar("Punkte: 42", "Klicks: 7", "M\xF6glichkeiten: 7"));
-    game->state = GameResults;
-    game->points = 900, game->tilesLeft = 9, game->colourCount = 4, game->seconds = 120, game->bonus = 18;
-    for (const int16_t clicks : {60, 0}) {
-        game->clicks = clicks;
-        EXPECT_EQ(shown(*game), endScreen({"Punkte: 900", "Klicks: " + std::to_string(clicks),
-                                           clicks ? "Punkte pro Klick: 15" : "", "Nicht entfernt: 2 %",
-                                           "Schwierigkeit: 4 Farben", "Ben\xF6tigte Zeit: 120 Sekunden",
-                                           "-> Bonus: 18 Punkte"}, "918 Punkte"));
-    }
 }
 
 // Chaos names the colour count, Speed the difficulty, FallDown nothing; Standart Click's row

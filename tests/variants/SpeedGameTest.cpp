@@ -64,6 +64,7 @@ TEST_F(SpeedGameTest, EachClickPaysCostsDealsTheNextBoardWinsOrLoses)
         uint32_t seconds;
         int16_t pointsAfter, coloursAfter;
         int32_t finalScore;  // 0 while playing
+        std::string screen = "";
     } cases[] = {
         {"below the board", 0, 3, 100, group, 3, 18, 0, 100, 3, 0},
         {"empty cell: twice the drain", 0, 3, 100, group, 10, 3, 0, 90, 3, 0},
@@ -76,8 +77,12 @@ TEST_F(SpeedGameTest, EachClickPaysCostsDealsTheNextBoardWinsOrLoses)
         {"the last pair: (4 - 1 - 1) * 1, then 40", 1, 4, 100, lastPair, 1, 17, 0, 142, 5, 0},
         {"the last pair: (4 - 2 - 1) * 1, then 80", 2, 4, 100, lastPair, 1, 17, 0, 181, 5, 0},
         {"won at Leicht: 200 + 8 * 1 * 100 + 150 + 0", 0, 7, 144, lastPair, 1, 17, 200, 150, 8, 1150},
-        {"won at Schwer: 200 + 8 * 3 * 100 + 150 + 2000", 2, 7, 146, lastPair, 1, 17, 200, 150, 8, 4750},
-        {"lost at Mittel: 100 + 4 * 2 * 100", 1, 4, 5, noMoves, 2, 17, 100, -1, 4, 900},
+        {"won at Schwer: 200 + 8 * 3 * 100 + 150 + 2000", 2, 7, 146, lastPair, 1, 17, 200, 150, 8, 4750,
+         endScreen({"RestPunkte: 150", "Zeit: 200 Sekunden", "Farben: 8", "Schwierigkeit: Schwer", "-> Bonus: 2400",
+                    "-> GewinnBonus: 2000"}, "4750", "Gewonnen!")},
+        {"lost at Mittel: 100 + 4 * 2 * 100, no remaining points and no win bonus", 1, 4, 5, noMoves, 2, 17, 100, -1,
+         4, 900, endScreen({"RestPunkte: 0", "Zeit: 100 Sekunden", "Farben: 4", "Schwierigkeit: Mittel",
+                            "-> Bonus: 800", ""}, "900", "Leider Verloren!")},
         {"lost on the seventh board", 0, 7, 9, noMoves, 1, 16, 100, -1, 7, 800},
     };
     for (const auto& c : cases) {
@@ -95,6 +100,9 @@ TEST_F(SpeedGameTest, EachClickPaysCostsDealsTheNextBoardWinsOrLoses)
         EXPECT_EQ(game->finalScore, c.finalScore);
         EXPECT_EQ(game->state, c.finalScore != 0 ? GameResults : Playing);
         EXPECT_EQ(game->startTicks, startedAt ? startedAt : onTile ? clock.now() : 0u) << "a tile starts it, once";
+        if (!c.screen.empty()) {
+            EXPECT_EQ(shown(*game), c.screen);
+        }
         if (c.pointsAfter < 0) {
             EXPECT_EQ(game->board, before);
         } else if (c.coloursAfter > c.colours) {
@@ -129,35 +137,13 @@ TEST_F(SpeedGameTest, TenthTileClickDrawsTheCornerBeforeItsOwnCollapse)
     }
 }
 
-TEST_F(SpeedGameTest, PauseLabelPausesEachSpanCountsByItselfAndAFinishedGameIsNeverPaused)
-{
-    game = std::make_unique<SpeedGame>(0);
-    game->board = boardFromBottomRows(groupPairAndLoneTile);
-    expectPauseCycle(*game, game->pauseButton, game->seconds, 2, 17);
-    EXPECT_EQ(game->points, 100) << "a paused clock drains nothing";
-}
-
-// A lost game shows no remaining points and no win bonus.
-TEST_F(SpeedGameTest, ScreensLineByLineWhilePlayingWhenWonAndWhenLost)
+TEST_F(SpeedGameTest, StatusBarAndPauseLabelWhichPausesEachSpanByItselfButNeverAFinishedGame)
 {
     start(1, groupPairAndLoneTile);
+    game->startTicks = 0;
     EXPECT_EQ(shown(*game), statusBar("Punkte: 200", "(pause)", "M\xF6glichkeiten: 6"));
-    const struct {
-        int16_t difficulty, points, seconds, colours;
-        int32_t finalScore;
-        std::string screen;
-    } cases[] = {
-        {2, 150, 200, 8, 4750, endScreen({"RestPunkte: 150", "Zeit: 200 Sekunden", "Farben: 8", "Schwierigkeit: Schwer",
-                                          "-> Bonus: 2400", "-> GewinnBonus: 2000"}, "4750", "Gewonnen!")},
-        {1, -5, 100, 4, 900, endScreen({"RestPunkte: 0", "Zeit: 100 Sekunden", "Farben: 4", "Schwierigkeit: Mittel",
-                                        "-> Bonus: 800", ""}, "900", "Leider Verloren!")},
-    };
-    for (const auto& c : cases) {
-        game->state = GameResults;
-        game->difficulty = c.difficulty, game->points = c.points, game->seconds = c.seconds;
-        game->colourCount = c.colours, game->finalScore = c.finalScore;
-        EXPECT_EQ(shown(*game), c.screen);
-    }
+    expectPauseCycle(*game, game->pauseButton, game->seconds, 2, 17);
+    EXPECT_EQ(game->points, 200) << "a paused clock drains nothing";
 }
 
 }  // namespace
