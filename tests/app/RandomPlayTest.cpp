@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <iostream>
-#include <memory>
+#include <optional>
 #include <random>
 #include <set>
 
@@ -23,82 +23,42 @@
 
 namespace {
 
-void checkList(const HighscoreTable& table)
-{
-    ASSERT_EQ(table.entries.size(), 10u) << table.title;
-    EXPECT_TRUE(std::is_sorted(table.entries.begin(), table.entries.end(),
-                               [](auto& x, auto& y) { return x.score > y.score; }));
-}
-
-void checkGame(const Application& a)
-{
-    const Game& g = *a.game;
-    checkList(*g.highscores);
-    auto* standard = dynamic_cast<const StandardGame*>(&g);
-    auto* speed = dynamic_cast<const SpeedGame*>(&g);
-    auto* fallDown = dynamic_cast<const FallDownGame*>(&g);
-    const int colours = g.colourCount, state = g.state, variant = a.variant;
-    const bool pauses = variant >= 2;
-    const bool inRange[] = {standard && standard->level >= 1 && standard->level <= StandardGame::LastLevel,
-                            dynamic_cast<const ChaosGame*>(&g) && colours >= 2 && colours <= 5,
-                            speed && colours >= 2 && colours <= 8 && speed->difficulty >= 0 && speed->difficulty <= 2,
-                            fallDown && colours >= 4 && colours <= 8 && fallDown->refillColumn >= 0 &&
-                                fallDown->refillColumn <= BoardColumns && (!fallDown->won || colours == 8)};
-    ASSERT_TRUE(inRange[variant]) << "variant " << variant << ", " << colours << " colours";
-    EXPECT_TRUE(state >= Playing && state <= Paused && (variant == 0 || state != LevelResults) &&
-                (pauses || state != Paused) && (colours < 8 || state != Playing))
-        << "state " << state << " with " << colours << " colours";
-    EXPECT_TRUE(cellAtPixel(g.gravityColumn * TileSize, g.gravityRow * TileSize).onBoard) << "gravity off the board";
-    // The timed variants count 8 colours once their last board is done.
-    EXPECT_LE(*std::max_element(g.board.begin(), g.board.end()), standard ? standard->level + 1 : std::min(colours, 7));
-    EXPECT_EQ(g.playerName.find(';'), std::string::npos);
-    EXPECT_FALSE(state == NameEntry && !g.highscores->qualifies(g.finalScore)) << g.finalScore;
-    EXPECT_FALSE(state == Paused && g.startTicks != 0) << "paused with the clock running";
-    // "(ende)" reacts only to a game being played, and pauses the variants that pause.
-    EXPECT_FALSE(a.screen == ConfirmEnd && state != (pauses ? Paused : Playing)) << state;
-}
-
 // Seed s prefers variant s % 4 on the variant screen, so a replayed seed runs in its variant's test.
 class RandomPlay : public testing::TestWithParam<int> {
 protected:
+    // Like the entry function, with the main loop's drawing: one frame for every redraw request.
     void walk(uint32_t seed)
     {
         rng.seed(seed);
-        lastGame = nullptr;
         testing_support::TempDataDir dir;
-        start();
-        for (int event = 1; event <= 800 && !HasFailure(); ++event) {
-            SCOPED_TRACE(testing::Message() << "event " << event << " from screen " << app->screen);
-            std::srand(static_cast<unsigned>(rng()));
-            clock.advance(static_cast<uint32_t>(pick(0, 300)));
-            const auto before = shown();
-            oneEvent();
-            for (SDL_Event e; SDL_PollEvent(&e);)
-                redrawPending = redrawPending || e.type == SDL_USEREVENT;
-            check();
-            if (app->game && !HasFailure())
-                dealAgain();
-            lastGame = app->game;
-            // A new screen at once, for the next aimed click; other frames wait, drawing is slow.
-            if (shown() != before || (redrawPending && event % 4 == 0))
-                app->draw(), redrawPending = false;
+        SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO);
+        TTF_Init();
+        {
+            FontCache fonts;
+            continueButton = SDL_Rect{};  // process-wide: a new program must not see the last one's
+            app.emplace(32);
+            const Game* lastGame = nullptr;
+            for (int event = 1; event <= 800 && !HasFailure(); ++event) {
+                SCOPED_TRACE(testing::Message() << "event " << event << " from screen " << app->screen);
+                for (SDL_Event e; SDL_PollEvent(&e);)
+                    if (e.type == SDL_USEREVENT)
+                        app->draw();
+                std::srand(static_cast<unsigned>(rng()));
+                clock.advance(static_cast<uint32_t>(pick(0, 300)));
+                oneEvent();
+                check();
+                if (app->game && !HasFailure())
+                    dealAgain(app->game != lastGame);
+                lastGame = app->game;
+            }
+            app.reset();  // perhaps during a game, which must then be deleted
         }
-        stop();
+        TTF_Quit();
+        SDL_Quit();
 #if defined(__SANITIZE_ADDRESS__)
         EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0) << "memory leaked (see the report above)";
 #endif
     }
-
-    // What the entry function does around the Application.
-    void start()
-    {
-        SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO);
-        TTF_Init();
-        continueButton = SDL_Rect{};  // process-wide: a new program must not see the last one's
-        app = std::make_unique<Application>(32);
-        app->draw();
-    }
-    void stop() { app.reset(), TTF_Quit(), SDL_Quit(); }
 
     void check()
     {
@@ -109,15 +69,38 @@ protected:
         EXPECT_EQ(a.shownHighscores != nullptr, a.screen == HighscoreList);
         // A difficulty chosen for another variant would end the process with status 6.
         EXPECT_TRUE(a.variant >= 0 && a.variant <= 3 && (a.screen != ChooseDifficulty || a.variant == 2)) << a.variant;
-        if (a.shownHighscores)
-            checkList(*a.shownHighscores);
-        if (a.game && a.variant == GetParam())
-            statesSeen.insert(a.game->state);
-        if (a.game)
-            checkGame(a);
+        for (const HighscoreTable* list : {a.shownHighscores, a.game ? a.game->highscores : nullptr})
+            EXPECT_TRUE(!list || (list->entries.size() == 10 && std::ranges::is_sorted(list->entries, std::greater{},
+                                                                                        &HighscoreEntry::score)));
+        if (!a.game)
+            return;
+        const Game& g = *a.game;
+        auto* standard = dynamic_cast<const StandardGame*>(&g);
+        auto* speed = dynamic_cast<const SpeedGame*>(&g);
+        auto* fallDown = dynamic_cast<const FallDownGame*>(&g);
+        const int colours = g.colourCount, state = g.state, variant = a.variant;
+        const bool pauses = variant >= 2;
+        const bool inRange[] = {standard && standard->level >= 1 && standard->level <= StandardGame::LastLevel,
+                                dynamic_cast<const ChaosGame*>(&g) && colours >= 2 && colours <= 5,
+                                speed && colours >= 2 && colours <= 8 && speed->difficulty >= 0 && speed->difficulty <= 2,
+                                fallDown && colours >= 4 && colours <= 8 && fallDown->refillColumn >= 0 &&
+                                    fallDown->refillColumn <= BoardColumns && (!fallDown->won || colours == 8)};
+        ASSERT_TRUE(inRange[variant]) << "variant " << variant << ", " << colours << " colours";
+        if (variant == GetParam())
+            statesSeen.insert(state);
+        EXPECT_TRUE(state >= Playing && state <= Paused && (variant == 0 || state != LevelResults) &&
+                    (pauses || state != Paused) && (colours < 8 || state != Playing))
+            << "state " << state << " with " << colours << " colours";
+        EXPECT_TRUE(cellAtPixel(g.gravityColumn * TileSize, g.gravityRow * TileSize).onBoard) << "gravity off the board";
+        // The timed variants count 8 colours once their last board is done.
+        EXPECT_LE(*std::max_element(g.board.begin(), g.board.end()), standard ? standard->level + 1 : std::min(colours, 7));
+        EXPECT_EQ(g.playerName.find(';'), std::string::npos);
+        EXPECT_FALSE(state == NameEntry && !g.highscores->qualifies(g.finalScore)) << g.finalScore;
+        EXPECT_FALSE(state == Paused && g.startTicks != 0) << "paused with the clock running";
+        // "(ende)" reacts only to a game being played, and pauses the variants that pause.
+        EXPECT_FALSE(a.screen == ConfirmEnd && state != (pauses ? Paused : Playing)) << state;
     }
 
-    std::pair<ScreenState, int32_t> shown() const { return {app->screen, app->game ? app->game->state : -1}; }
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
     bool chance(int percent) { return pick(0, 99) < percent; }
     template <typename T>
@@ -187,25 +170,11 @@ protected:
         }
     }
 
-    // Near the window, or far beyond it: negative, and past 16 bits.
-    void strayClick()
-    {
-        static const std::vector<int32_t> specials = {INT32_MIN, -65535, -32768, -1, 0, 575, 576, 599, 600, 799,
-                                                      800, 32767, 65535, 65636, INT32_MAX};
-        const auto coordinate = [&](int onScreen) {
-            return chance(60) ? onScreen : chance(30) ? oneOf(specials)
-                 : chance(50) ? static_cast<int32_t>(rng()) : pick(-30000, 30000) * 65536 + onScreen;
-        };
-        click(coordinate(pick(-60, 860)), coordinate(pick(-60, 660)), app->screen == InGame && chance(20));
-    }
-
     void oneEvent()
     {
-        if (pick(0, 399) == 0)  // Escape or the close button during anything, then a fresh start
-            return stop(), start();
         const int32_t state = app->screen == InGame ? app->game->state : -1;
         if (state == Playing && chance(1))
-            thinOut();
+            reshape(0, true);
         // aimed, on a tile, two queued, stray, keys, tick
         const auto weights = state == Playing || state == Paused ? std::array{3, 45, 8, 10, 2, 21}
                            : state == NameEntry ? std::array{25, 0, 3, 12, 44, 4} : std::array{65, 0, 3, 18, 4, 5};
@@ -213,7 +182,13 @@ protected:
         case 0: return aimedClick();
         case 1: return tileClicks(1);
         case 2: return state == Playing ? tileClicks(2) : (aimedClick(), aimedClick());
-        case 3: return strayClick();
+        case 3: {  // near the window, or far beyond it: negative, and past 16 bits
+            const auto coordinate = [&](int onScreen) {
+                return chance(60) ? onScreen : chance(30) ? oneOf(specials)
+                     : chance(50) ? static_cast<int32_t>(rng()) : pick(-30000, 30000) * 65536 + onScreen;
+            };
+            return click(coordinate(pick(-60, 860)), coordinate(pick(-60, 660)), app->screen == InGame && chance(20));
+        }
         case 4:  // Backspace, Return, Latin-1 letters, the list's separator, codes no key has; now and then a burst
             for (int i = chance(85) ? 1 : pick(2, 40); i > 0; --i)
                 app->handleKey(static_cast<uint16_t>(chance(80) ? oneOf(typedKeys) : pick(0, 65535)));
@@ -224,68 +199,62 @@ protected:
         }
     }
 
-    // A new game and each Standard level deal from the wall clock (later boards of the timed
-    // variants from rand(), which the walk seeds). New boards are thinned now and then, so that
-    // games end after a few clicks.
-    void dealAgain()
+    // A new game and each Standard level deal from the wall clock (the later boards of the timed
+    // variants come from rand(), which the walk seeds). Half of the new boards are thinned.
+    void dealAgain(bool newGame)
     {
-        Game& g = *app->game;
-        auto* standard = dynamic_cast<StandardGame*>(&g);
-        const int level = standard ? standard->level : 0, colours = standard ? level + 1 : g.colourCount;
-        const bool newGame = &g != lastGame;
-        const bool newBoard = g.state == Playing && (standard ? level != lastLevel : colours != lastColours);
-        if (newGame || (standard && newBoard)) {
-            if (app->variant == 1)
-                g.gravityRow = toInt16(pick(0, BoardRows - 1)), g.gravityColumn = toInt16(pick(0, BoardColumns - 1));
-            for (int i = 0; i < BoardCells; ++i)  // FallDown starts with three empty rows
-                g.board[i] = app->variant == 3 && i % BoardRows < 3 ? 0 : static_cast<uint16_t>(pick(1, colours));
-        }
-        if ((newGame || newBoard) && chance(50))
-            thinOut();
-        lastLevel = level, lastColours = colours;
+        auto* standard = dynamic_cast<StandardGame*>(app->game);
+        const int colours = standard ? standard->level + 1 : app->game->colourCount;
+        if (newGame || (app->game->state == Playing && colours != lastColours))
+            reshape(newGame || standard ? colours : 0, chance(50));
+        lastColours = colours;
     }
 
-    // Keeps one small block of the board.
-    void thinOut()
+    // A board dealt from the walk's generator (colours 0: the board stays), and perhaps thinned to
+    // one small block so that the game ends after a few clicks.
+    void reshape(int colours, bool thin)
     {
+        Game& g = *app->game;
+        if (colours && app->variant == 1)
+            g.gravityRow = toInt16(pick(0, BoardRows - 1)), g.gravityColumn = toInt16(pick(0, BoardColumns - 1));
         const int width = pick(1, 6), height = pick(1, 4);
         const int left = pick(0, BoardColumns - width), top = pick(3, BoardRows - height);
         for (int c = 0; c < BoardColumns; ++c)
             for (int r = 0; r < BoardRows; ++r)
-                if (c < left || c >= left + width || r < top || r >= top + height)
-                    app->game->cell(c, r) = 0;
-        app->game->collapse();
+                if (thin && (c < left || c >= left + width || r < top || r >= top + height))
+                    g.cell(c, r) = 0;
+                else if (colours)  // FallDown starts with three empty rows
+                    g.cell(c, r) = app->variant == 3 && r < 3 ? 0 : static_cast<uint16_t>(pick(1, colours));
+        if (thin)
+            g.collapse();
     }
 
+    const std::vector<int32_t> specials = {INT32_MIN, -65535, -32768, -1, 0, 575, 576, 599, 600, 799, 800, 32767,
+                                           65535, 65636, INT32_MAX};
     const std::vector<int> typedKeys = {8, 8, 13, ';', 228, 252, 246, 223, 196, 'a', 'Z', '0', ' ', 127, 31, 256, 0};
     std::mt19937 rng;
     testing_support::FakeClock clock;
-    std::unique_ptr<Application> app;
-    bool redrawPending = false;
-    const Game* lastGame = nullptr;
-    int lastLevel = 0, lastColours = 0;
+    std::optional<Application> app;
+    int lastColours = 0;
     std::set<int> screensSeen, statesSeen;
 };
 
 TEST_P(RandomPlay, KeepsEveryInvariantThroughThousandsOfRandomEvents)
 {
-    const int variant = GetParam();
-    const auto v = static_cast<uint32_t>(variant);
-    std::vector<uint32_t> seeds = {4000 + v, 4004 + v, 4008 + v, 4012 + v};
+    const auto variant = static_cast<uint32_t>(GetParam());
+    std::vector<uint32_t> seeds = {4000 + variant, 4004 + variant, 4008 + variant, 4012 + variant};
     if (const char* replay = std::getenv("KLAKORIA_STRESS_SEED"); replay && *replay)
         seeds = {static_cast<uint32_t>(std::strtoul(replay, nullptr, 10))};
-    if (seeds[0] % 4 != static_cast<uint32_t>(variant))
+    if (seeds[0] % 4 != variant)
         GTEST_SKIP() << "the replayed seed belongs to another variant";
     for (uint32_t seed : seeds) {
         // Printed first, so that a crash or a sanitizer report names the walk too.
         std::cerr << "random walk seed " << seed << " (KLAKORIA_STRESS_SEED=" << seed << " replays it)\n";
         SCOPED_TRACE(testing::Message() << "random walk seed " << seed);
         walk(seed);
-        if (HasFailure())
+        if (HasFailure() || seeds.size() == 1)
             return;
     }
-    if (seeds.size() == 1)
-        return;
     // Walks that no longer reach every screen and the ends of games would check little.
     EXPECT_EQ(screensSeen.size(), 10u);
     const int extraState = variant == 0 ? LevelResults : variant >= 2 ? Paused : Playing;
