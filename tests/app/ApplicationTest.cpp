@@ -1,6 +1,8 @@
 // The Application at 32 bits under the dummy driver, with every generated asset and a fake clock:
 // its screens against their layouts, the transitions by clicks on the rectangles that drawing
-// fills in, the frame around a game, and the main loop that feeds it events and ticks.
+// fills in, the frame around a game, and the main loop that feeds it events and ticks; and the
+// real program started in a prepared working directory, for the failures that end it.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -147,7 +149,8 @@ TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayoutAndItsButtonsAreWhereTheGlyphs
 }
 
 // Each click asks for one frame; a click on nothing (the bottom-left corner) changes nothing else.
-TEST_F(Menus, EveryButtonLeadsToItsScreenAndEachVariantStartsFromItsChoicesAndIsLeftThroughEndeAndJa)
+// A game is left through "(ende)" and "Ja". A difficulty for another variant is fatal.
+TEST_F(Menus, EveryButtonLeadsToItsScreenEachVariantStartsFromItsChoicesAndEndeEndsTheProcess)
 {
     const SDL_Rect nothing{0, 580, 10, 10};
     const struct {
@@ -184,10 +187,6 @@ TEST_F(Menus, EveryButtonLeadsToItsScreenAndEachVariantStartsFromItsChoicesAndIs
         EXPECT_EQ(tileRects[0].y, 4 * TileSetBand) << "the fifth set, chosen at start";
         app.draw();
     }
-}
-
-TEST_F(Menus, EndeAndAnImpossibleVariantEndTheProcess)
-{
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(click(app.quitButton), testing::ExitedWithCode(0), "");
     app.screen = ChooseDifficulty;
@@ -263,9 +262,8 @@ TEST_F(MainLoopTest, OnlyLeftPressesAndKeysDuringNameEntryReachTheGameAndEscapeO
         for (SDL_Event e : c.events)
             ASSERT_EQ(SDL_PushEvent(&e), 0);
         EXPECT_EQ(MainLoop{app}.runPass(), c.goesOn);
-        EXPECT_EQ(std::tie(game.playerName, game.draws), std::tie(c.name, c.draws)) << c.clicks;
-        EXPECT_EQ(game.clicks.size(), c.clicks)
-            << "screen " << c.screen << ", state " << c.state;
+        EXPECT_EQ(std::make_tuple(game.clicks.size(), game.playerName, game.draws),
+                  std::make_tuple(c.clicks, c.name, c.draws)) << "screen " << c.screen << ", state " << c.state;
     }
     EXPECT_EQ(static_cast<FakeGame*>(app.game)->clicks, (Clicks{{321, 123}}));
 }
@@ -301,4 +299,35 @@ TEST_F(MainLoopTest, TheTickComesEvery500MillisecondsAfterTheEndOfTheLastOneAndO
     EXPECT_EQ(ticksAfter(1), 1);
     app.screen = ConfirmEnd;  // the game exists but is not on screen
     EXPECT_EQ(ticksAfter(500), 1);
+}
+
+// The message ends standard error; only the music's, which has no line break, may come before it.
+// A missing icon is silent.
+TEST(StartupFailure, MissingAssetsAMisshapenTilesetOrNoVideoEndTheProgramWithTheirMessage)
+{
+    const std::string noFont = "Konnte Font-File nicht laden!: [^\n]+\n";
+    const std::string noTiles = "Konnte Data/tileset\\.bmp nicht laden\\.\n";
+    const struct {
+        std::vector<std::string> assets;
+        int tilesetWidth, tilesetHeight;  // a black template of this size, 0: none written
+        std::string error;
+        std::string videoDriver = "dummy";
+    } cases[] = {
+        {{"tileset.bmp", "Musik.wav", "icon.bmp"}, 0, 0, noFont},
+        {{"tileset.bmp"}, 0, 0, "Keine Audio-Datei ge\xF6" "ffnet!" + noFont},
+        {{"boulder.ttf", "Musik.wav", "icon.bmp"}, 0, 0, noTiles},
+        {{"boulder.ttf", "Musik.wav", "icon.bmp"}, 64, 671, noTiles},  // one row too short
+        {{"boulder.ttf", "Musik.wav", "icon.bmp"}, 65, 672, noTiles},  // one column too wide
+        {{"boulder.ttf", "tileset.bmp"}, 0, 0, "SDL konnte nicht initialisiert werden: [^\n]+\n", "no-such-driver"},
+    };
+    for (const auto& c : cases) {
+        TempDataDir dir{c.assets};
+        if (c.tilesetWidth > 0)
+            writeBmp(dir.data() / "tileset.bmp", c.tilesetWidth, c.tilesetHeight, [](int, int) { return SDL_Color{}; });
+        // exit() on purpose: what is still allocated then is not lost
+        const auto result = runProcess({gameBinary()}, dir.path(),
+                                       {{"ASAN_OPTIONS", "detect_leaks=0"}, {"SDL_VIDEODRIVER", c.videoDriver}}, 120);
+        EXPECT_EQ(result.status, 1) << c.error;
+        EXPECT_THAT(result.err, testing::MatchesRegex(c.error));
+    }
 }
