@@ -44,8 +44,15 @@ protected:
             const Game* before = app->game;
             oneEvent();
             check();
-            if (app->game && !HasFailure())
-                dealAgain(app->game != before);
+            if (!app->game || HasFailure())
+                continue;
+            // A new game and each Standard level deal from the wall clock (the later boards of the
+            // timed variants come from rand(), which the walk seeds). Half of the new boards are thinned.
+            auto* standard = dynamic_cast<StandardGame*>(app->game);
+            const int colours = standard ? standard->level + 1 : app->game->colourCount;
+            if (app->game != before || (app->game->state == Playing && colours != lastColours))
+                reshape(app->game != before || standard ? colours : 0, chance(50));
+            lastColours = colours;
         }
         app.reset();  // perhaps during a game, which must then be deleted
 #if defined(__SANITIZE_ADDRESS__)
@@ -75,7 +82,8 @@ protected:
         const bool pauses = variant >= 2;
         const bool inRange[] = {standard && standard->level >= 1 && standard->level <= StandardGame::LastLevel,
                                 dynamic_cast<const ChaosGame*>(&g) && colours >= 2 && colours <= 5,
-                                speed && colours >= 2 && colours <= 8 && speed->difficulty >= 0 && speed->difficulty <= 2,
+                                speed && colours >= 2 && colours <= 8 && speed->difficulty >= 0 &&
+                                    speed->difficulty <= 2,
                                 fallDown && colours >= 4 && colours <= 8 && fallDown->refillColumn >= 0 &&
                                     fallDown->refillColumn <= BoardColumns && (!fallDown->won || colours == 8)};
         ASSERT_TRUE(inRange[variant]) << "variant " << variant << ", " << colours << " colours";
@@ -84,9 +92,9 @@ protected:
         EXPECT_TRUE(state >= Playing && state <= Paused && (variant == 0 || state != LevelResults) &&
                     (pauses || state != Paused) && (colours < 8 || state != Playing))
             << "state " << state << " with " << colours << " colours";
-        EXPECT_TRUE(cellAtPixel(g.gravityColumn * TileSize, g.gravityRow * TileSize).onBoard) << "gravity off the board";
+        EXPECT_TRUE(cellAtPixel(g.gravityColumn * TileSize, g.gravityRow * TileSize).onBoard) << "gravity off board";
         // The timed variants count 8 colours once their last board is done.
-        EXPECT_LE(*std::max_element(g.board.begin(), g.board.end()), standard ? standard->level + 1 : std::min(colours, 7));
+        EXPECT_LE(std::ranges::max(g.board), standard ? standard->level + 1 : std::min(colours, 7));
         EXPECT_EQ(g.playerName.find(';'), std::string::npos);
         EXPECT_FALSE(state == NameEntry && !g.highscores->qualifies(g.finalScore)) << g.finalScore;
         EXPECT_FALSE(state == Paused && g.startTicks != 0) << "paused with the clock running";
@@ -190,17 +198,6 @@ protected:
             clock.advance(static_cast<uint32_t>(chance(5) ? pick(10000, 4000000) : pick(500, 1500)));
             app->handleTick();
         }
-    }
-
-    // A new game and each Standard level deal from the wall clock (the later boards of the timed
-    // variants come from rand(), which the walk seeds). Half of the new boards are thinned.
-    void dealAgain(bool newGame)
-    {
-        auto* standard = dynamic_cast<StandardGame*>(app->game);
-        const int colours = standard ? standard->level + 1 : app->game->colourCount;
-        if (newGame || (app->game->state == Playing && colours != lastColours))
-            reshape(newGame || standard ? colours : 0, chance(50));
-        lastColours = colours;
     }
 
     // A board dealt from the walk's generator (colours 0: the board stays), and perhaps thinned to
