@@ -131,9 +131,9 @@ TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayoutAndItsButtonsAreWhereTheGlyphs
         {ConfirmEnd,
          {{"Wirklich beenden", 0, 150, C, 45}, {"Ja", 325, 200, TextAlign::Right, 30}, {"Nein", 475, 200, L, 30}}},
     };
-    for (const auto& [screen, expected] : layouts) {
-        app.screen = screen;
-        EXPECT_EQ(drawnTexts(), expected) << "screen " << screen;
+    for (const auto& [shown, expected] : layouts) {
+        app.screen = shown;
+        EXPECT_EQ(drawnTexts(), expected) << "screen " << shown;
     }
     app.screen = MainMenu;
     app.draw();  // "Spielen" by pixels: centred on the window, its glyphs inside its rectangle and none beside it
