@@ -5,83 +5,87 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "app/Clock.h"
 #include "gfx/Text.h"
 
 namespace testing_support {
 
-// A fresh temporary folder that becomes the working directory, with Data/ holding links to
-// the generated assets (all of them, or only those named). Restores the old directory and
-// removes the folder when destroyed.
-class TempDataDir {
-public:
+// A fresh temporary working directory whose Data/ links the generated assets (all, or those
+// named, e.g. {"boulder.ttf"}); the old directory comes back and the folder goes when destroyed.
+struct TempDataDir {
     TempDataDir();
-    explicit TempDataDir(const std::vector<std::string>& assets);  // e.g. {"boulder.ttf"}
+    explicit TempDataDir(const std::vector<std::string>& assets);
     ~TempDataDir();
-    TempDataDir(const TempDataDir&) = delete;
-    TempDataDir& operator=(const TempDataDir&) = delete;
 
     const std::filesystem::path& path() const { return root; }
     std::filesystem::path data() const { return root / "Data"; }
-    std::string readFile(const std::string& relative) const;  // "" when missing
-    void writeFile(const std::string& relative, const std::string& bytes) const;
+    std::string readFile(const std::string& relative) const  // "" when missing
+    {
+        std::ifstream in(root / relative, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    void writeFile(const std::string& relative, const std::string& bytes) const
+    {
+        std::ofstream(root / relative, std::ios::binary | std::ios::trunc) << bytes;
+    }
     bool exists(const std::string& relative) const { return std::filesystem::exists(root / relative); }
 
-private:
     std::filesystem::path root;
     std::filesystem::path previous;
 };
 
-// Pixel queries shared by the dummy screen and the screenshots of the real window.
-class PixelView {
-public:
+// Pixel counts shared by the dummy screen and the screenshots of the real window.
+struct PixelView {
     virtual ~PixelView() = default;
     virtual SDL_Color pixel(int x, int y) const = 0;  // black outside
-    bool isRed(int x, int y) const;                   // a glyph pixel: much more red than green and blue
-    int countRed(const SDL_Rect& area) const;
+    int countRed(const SDL_Rect& area) const;         // glyph pixels: much more red than green and blue
     int countNonBlack(const SDL_Rect& area) const;
 };
 
 // SDL video (dummy driver, 32 bits per pixel) and SDL_ttf for one test; sets screenSurface.
 // With tileset = true it also loads the tile sheet and creates tileRects (set 4 selected).
-class DummyScreen : public PixelView {
-public:
+struct DummyScreen : PixelView {
     explicit DummyScreen(bool tileset = false);
     ~DummyScreen() override;
-    DummyScreen(const DummyScreen&) = delete;
-    DummyScreen& operator=(const DummyScreen&) = delete;
-
     void clear();  // whole screen black
     SDL_Color pixel(int x, int y) const override;
-
-private:
     bool ownsTileset;
 };
 
 // Records every drawText call while it lives.
-class TextRecorder {
-public:
-    TextRecorder();
-    ~TextRecorder();
+struct TextRecorder {
+    TextRecorder() { setTextObserver([this](const DrawnText& text) { texts.push_back(text); }); }
+    ~TextRecorder() { setTextObserver({}); }
     std::vector<DrawnText> texts;
     void clear() { texts.clear(); }
-    bool contains(const std::string& text) const { return find(text) != nullptr; }
-    const DrawnText* find(const std::string& text) const;  // first with this exact text
+    const DrawnText* find(const std::string& text) const  // the first with this exact text
+    {
+        for (const auto& t : texts)
+            if (t.text == text)
+                return &t;
+        return nullptr;
+    }
 };
 
-// Replaces the game clock with a value the test sets; restores SDL_GetTicks when destroyed.
-// Also switches the waits of the removal animation off while it lives.
-class FakeClock {
-public:
-    explicit FakeClock(uint32_t start = 100000);
-    ~FakeClock();
-    void set(uint32_t ticks);
-    void advance(uint32_t milliseconds);
-    uint32_t now() const;
+// The game clock reads a value the test sets, and the removal animation does not wait, while it lives.
+struct FakeClock {
+    explicit FakeClock(uint32_t start = 100000)
+    {
+        ticks = start;
+        setTickSource([] { return ticks; });
+        setAnimationWaits(false);
+    }
+    ~FakeClock() { setTickSource(nullptr), setAnimationWaits(true); }
+    void set(uint32_t value) { ticks = value; }
+    void advance(uint32_t milliseconds) { ticks += milliseconds; }
+    uint32_t now() const { return ticks; }
+    static inline uint32_t ticks = 0;
 };
 
 struct ProcessResult {
@@ -98,12 +102,11 @@ pid_t startProcess(const std::vector<std::string>& argv, const std::filesystem::
 std::string contentsOf(int fd);  // the whole file behind a descriptor, from its start
 int exitStatus(int waitStatus);  // the exit status, or 128 + signal
 
-// Path of the real game binary and of the generated assets.
-std::string gameBinary();
-std::filesystem::path assetDir();
+inline std::string gameBinary() { return KLAKORIA_BINARY; }
+inline std::filesystem::path assetDir() { return KLAKORIA_ASSET_DIR; }
 
 // Writes a 24-bit BMP of width x height whose pixel (x, y) has the colour colourAt(x, y).
-using PixelPainter = std::function<SDL_Color(int x, int y)>;
-void writeBmp(const std::filesystem::path& file, int width, int height, const PixelPainter& colourAt);
+void writeBmp(const std::filesystem::path& file, int width, int height,
+              const std::function<SDL_Color(int x, int y)>& colourAt);
 
 }  // namespace testing_support
