@@ -195,23 +195,21 @@ uint64_t fingerprint(const Screenshot& shot, int x, int y)
 }
 const uint64_t Empty = fingerprint(Screenshot{}, 0, 0);
 
-using Picture = std::vector<uint64_t>;  // one fingerprint per cell, column by column
+using Picture = std::vector<std::vector<uint64_t>>;  // [column][row]: one fingerprint per cell
 Picture pictureOf(const Screenshot& shot)
 {
-    Picture picture;
+    Picture picture(Columns, std::vector<uint64_t>(Rows));
     for (int column = 0; column < Columns; ++column)
         for (int row = 0; row < Rows; ++row)
-            picture.push_back(fingerprint(shot, column * Tile, row * Tile));
+            picture[column][row] = fingerprint(shot, column * Tile, row * Tile);
     return picture;
 }
-uint64_t at(const Picture& picture, int column, int row) { return picture[size_t(column * Rows + row)]; }
 
 int emptyCells(const Picture& picture, int firstRow = 0)
 {
     int count = 0;
-    for (int column = 0; column < Columns; ++column)
-        for (int row = firstRow; row < Rows; ++row)
-            count += at(picture, column, row) == Empty;
+    for (const auto& column : picture)
+        count += int(std::count(column.begin() + firstRow, column.end(), Empty));
     return count;
 }
 
@@ -220,9 +218,9 @@ std::optional<Point> tileOfAGroup(const Picture& picture)
 {
     for (int column = 0; column < Columns; ++column)
         for (int row = 0; row < Rows; ++row) {
-            const uint64_t look = at(picture, column, row);
-            if (look != Empty && ((column + 1 < Columns && look == at(picture, column + 1, row)) ||
-                                  (row + 1 < Rows && look == at(picture, column, row + 1))))
+            const uint64_t look = picture[column][row];
+            if (look != Empty && ((column + 1 < Columns && look == picture[column + 1][row]) ||
+                                  (row + 1 < Rows && look == picture[column][row + 1])))
                 return Point{column * Tile + Tile / 2, row * Tile + Tile / 2};
         }
     return std::nullopt;
@@ -232,14 +230,11 @@ std::optional<Point> tileOfAGroup(const Picture& picture)
 // are still holes where the group was.
 bool settled(const Picture& picture, int firstRow)
 {
-    for (int column = 0; column < Columns; ++column) {
-        int runs = 0;
-        for (int row = firstRow; row < Rows; ++row)
-            runs += at(picture, column, row) != Empty && (row == firstRow || at(picture, column, row - 1) == Empty);
-        if (runs > 1)
-            return false;
-    }
-    return true;
+    return std::all_of(picture.begin(), picture.end(), [&](const std::vector<uint64_t>& column) {
+        const auto isTile = [](uint64_t look) { return look != Empty; };
+        const auto gap = std::find(std::find_if(column.begin() + firstRow, column.end(), isTile), column.end(), Empty);
+        return std::find_if(gap, column.end(), isTile) == column.end();  // no tile below the first gap
+    });
 }
 
 // ---- The screens by their look: red text in one area, nothing at all in others.
@@ -345,7 +340,9 @@ TEST(PlayE2E, MenusATileSetAndEachVariantByRealClicksThenEscape)
         SCOPED_TRACE(walk.name);
         ASSERT_TRUE(game.walk(walk.route)) << game.output();
         const Picture dealt = pictureOf(game.screenshot());
-        std::set<uint64_t> looks(dealt.begin(), dealt.end());
+        std::set<uint64_t> looks;
+        for (const auto& column : dealt)
+            looks.insert(column.begin(), column.end());
         looks.erase(Empty);
         EXPECT_EQ(looks.size(), walk.colours);
         EXPECT_TRUE(walk.colours != 2 || looks == chosenSet) << "two colours are the chosen set's first two tiles";
@@ -368,7 +365,7 @@ TEST(PlayE2E, MenusATileSetAndEachVariantByRealClicksThenEscape)
             ASSERT_TRUE(second.has_value());
             ASSERT_TRUE(game.walk({{Bottom, pauseShown}, {*second, samePicture}})) << game.output();
         } else if (walk.extra == FeederFillsTheTopRow) {  // the clock runs since the first click
-            ASSERT_TRUE(game.waitFor([](const Screenshot& s) { return at(pictureOf(s), 0, 0) != Empty; }));
+            ASSERT_TRUE(game.waitFor([](const Screenshot& s) { return pictureOf(s)[0][0] != Empty; }));
         }
         ASSERT_TRUE(game.walk({{EndeBelowGame, confirmationShown}, {Ja, mainMenuShown}})) << game.output();
     }

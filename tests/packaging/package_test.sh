@@ -3,9 +3,9 @@
 # and lintian (which also checks modes, stripping, rpaths and compression); then installed for
 # real, started twice through its launcher in Xvfb and driven by real clicks, and the launcher's
 # refusals. The package is purged at the end whatever happens.
-#   package_test.sh <build dir> <screen_hash helper>
+#   package_test.sh <build dir>
 set -u
-bindir=$1 screen_hash=$2 failures=0 checks=0 installed=no game_pid= xvfb_pid=
+bindir=$1 failures=0 installed=no game_pid= xvfb_pid=
 work=$(mktemp -d /tmp/klakoria-package.XXXXXX)
 chmod 755 "$work"  # the unprivileged cases must reach folders below it
 cleanup() {
@@ -17,10 +17,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 check() {  # check <what> <command>...
-    local what=$1; shift; checks=$((checks + 1))
-    if "$@"; then echo "ok:   $what"; else failures=$((failures + 1)); echo "FAIL: $what"; fi
+    if "${@:2}"; then echo "ok:   $1"; else failures=$((failures + 1)); echo "FAIL: $1"; fi
 }
-finish() { echo "$((checks - failures)) passed, $failures failed"; [ "$failures" -eq 0 ] || exit 1; exit "${1:-0}"; }
+finish() { echo "$failures failed"; [ "$failures" -eq 0 ] || exit 1; exit "${1:-0}"; }
 fatal() { check "$1" false; finish; }
 
 # --- the package (CPack packs the tree as the build left it) -------------------------------------
@@ -55,17 +54,21 @@ check "lintian reports no errors and no warnings" sh -c "! grep '^[EW]:' '$work/
 installed=yes
 DEBIAN_FRONTEND=noninteractive dpkg -i "$deb" >"$work/dpkg.log" 2>&1 ||
     { cat "$work/dpkg.log"; fatal "dpkg installs the package"; }
-Xvfb -displayfd 3 -noreset -nolisten tcp -br -screen 0 800x600x24 3>"$work/display" >/dev/null 2>&1 &
+# Xvfb keeps its screen in a file, so a new frame shows as a new checksum.
+mkdir "$work/fb"
+Xvfb -displayfd 3 -fbdir "$work/fb" -noreset -nolisten tcp -screen 0 800x600x24 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 wait_until() { for _ in $(seq 200); do "$@" && return 0; sleep 0.1; done; return 1; }  # up to 20 s
 wait_until grep -q '^[0-9]' "$work/display" || fatal "Xvfb starts on a free display"
 export DISPLAY=:$(head -n 1 "$work/display")
-home=$work/home userdata=$work/home/.local/share/klakoria/Data blank=$("$screen_hash")
+home=$work/home userdata=$work/home/.local/share/klakoria/Data assets=/usr/share/games/klakoria
 mkdir "$home"
-screen_differs_from() { [ "$("$screen_hash")" != "$1" ]; }
+screen() { md5sum <"$work/fb/Xvfb_screen0"; }
+screen_differs_from() { [ "$(screen)" != "$1" ]; }
+blank=$(screen)
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 click() {  # click <x> <y>: answered once the screen differs from the one before
-    local before; before=$("$screen_hash")
+    local before; before=$(screen)
     xdotool mousemove "$1" "$2" click 1 && wait_until screen_differs_from "$before"
 }
 # Started as the menu entry does: "Highscores", the Standart Click list, back, Escape.
@@ -87,7 +90,7 @@ play() {  # <run number>
 }
 links_point_to_installation() {
     for asset in boulder.ttf tileset.bmp icon.bmp Musik.wav; do
-        [ "$(readlink "$userdata/$asset")" = "/usr/share/games/klakoria/$asset" ] || return 1
+        [ "$(readlink "$userdata/$asset")" = "$assets/$asset" ] || return 1
     done
 }
 
@@ -97,13 +100,12 @@ check "the player's own Data/var1.hsc holds the default rows" \
 check "Data/ links each asset to the installed one" links_point_to_installation
 check "dpkg finds every installed file unchanged" test -z "$(dpkg --verify klakoria)"
 check "nothing is written below the installed asset folder" \
-    test "$(LC_ALL=C ls /usr/share/games/klakoria | tr '\n' ' ')" = "Musik.wav boulder.ttf icon.bmp tileset.bmp "
+    test "$(LC_ALL=C ls "$assets" | tr '\n' ' ')" = "Musik.wav boulder.ttf icon.bmp tileset.bmp "
 # A second start keeps the player's list and repairs links gone stale: the icon gone, the tile
-# template pointing to an old copy, the music to nothing.
+# template pointing to another file, the music to nothing.
 sed -i '1s/.*/Testerin;4321/' "$userdata/var1.hsc"
-mkdir "$work/old" && cp /usr/share/games/klakoria/tileset.bmp "$work/old/"
 rm "$userdata/icon.bmp"
-ln -sfn "$work/old/tileset.bmp" "$userdata/tileset.bmp"
+ln -sfn "$assets/icon.bmp" "$userdata/tileset.bmp"
 ln -sfn /nonexistent/Musik.wav "$userdata/Musik.wav"
 play 2
 check "the second start keeps the player's list" \
@@ -112,10 +114,8 @@ check "the second start refreshes the asset links" links_point_to_installation
 
 # --- the launcher refuses to start without a folder of the player's own ---------------------------
 refusal() {  # refusal <description> <expected words in the message> <command>...
-    local what=$1 words=$2
-    shift 2
-    timeout 30 "$@" >"$work/refusal.out" 2>"$work/refusal.err"
-    local status=$?
+    local what=$1 words=$2 status; shift 2
+    timeout 30 "$@" >"$work/refusal.out" 2>"$work/refusal.err"; status=$?
     check "$what (status $status): $(cat "$work/refusal.err")" test $status -eq 1 -a ! -s "$work/refusal.out" \
         -a "$(wc -l <"$work/refusal.err")" -eq 1 -a -n "$(grep "$words" "$work/refusal.err")"
 }
@@ -127,6 +127,6 @@ chmod -R 755 "$work/locked-home" "$work/locked-xdg"
 as_nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY")
 refusal "a home folder the player cannot write stops the launcher" "kann nicht angelegt oder beschrieben" \
     "${as_nobody[@]}" HOME="$work/locked-home" /usr/games/klakoria
-refusal "an existing Data folder the player cannot write stops the launcher" "$work/locked-xdg/klakoria/Data kann nicht" \
+refusal "a Data folder the player cannot write stops the launcher" "$work/locked-xdg/klakoria/Data kann nicht" \
     "${as_nobody[@]}" HOME="$work/locked-home" XDG_DATA_HOME="$work/locked-xdg" /usr/games/klakoria
 finish

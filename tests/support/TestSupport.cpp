@@ -40,25 +40,13 @@ TempDataDir::~TempDataDir()
     fs::remove_all(root, ignored);
 }
 
-namespace {
-int countPixels(const PixelView& view, const SDL_Rect& area, bool (*counts)(SDL_Color))
+int PixelView::countWhere(const SDL_Rect& area, bool (*counts)(SDL_Color)) const
 {
-    int count = 0;
+    int found = 0;
     for (int y = area.y; y < area.y + area.h; ++y)
         for (int x = area.x; x < area.x + area.w; ++x)
-            count += counts(view.pixel(x, y));
-    return count;
-}
-}  // namespace
-
-int PixelView::countRed(const SDL_Rect& area) const
-{
-    return countPixels(*this, area, [](SDL_Color c) { return c.r > 96 && c.g < 40 && c.b < 40; });
-}
-
-int PixelView::countNonBlack(const SDL_Rect& area) const
-{
-    return countPixels(*this, area, [](SDL_Color c) { return (c.r | c.g | c.b) != 0; });
+            found += counts(pixel(x, y));
+    return found;
 }
 
 DummyScreen::DummyScreen(bool tileset) : ownsTileset(tileset)
@@ -108,10 +96,7 @@ pid_t startProcess(const std::vector<std::string>& argv, const fs::path& cwd,
     if (pid != 0)
         return pid;
     prctl(PR_SET_PDEATHSIG, SIGKILL);  // a crashed test leaves no game or X server behind
-    dup2(outFd, 1);
-    dup2(errFd, 2);
-    if (chdir(cwd.c_str()) != 0)
-        _exit(126);
+    dup2(outFd, 1), dup2(errFd, 2);
     for (const auto& [key, value] : env)
         setenv(key.c_str(), value.c_str(), 1);
     std::vector<char*> args;
@@ -119,7 +104,8 @@ pid_t startProcess(const std::vector<std::string>& argv, const fs::path& cwd,
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     alarm(static_cast<unsigned>(timeoutSeconds));  // survives exec; 0 sets none
-    execvp(args[0], args.data());
+    if (chdir(cwd.c_str()) == 0)
+        execvp(args[0], args.data());
     _exit(127);
 }
 

@@ -44,8 +44,11 @@ struct TempDataDir {
 struct PixelView {
     virtual ~PixelView() = default;
     virtual SDL_Color pixel(int x, int y) const = 0;  // black outside
-    int countRed(const SDL_Rect& area) const;         // glyph pixels: much more red than green and blue
-    int countNonBlack(const SDL_Rect& area) const;
+    static bool red(SDL_Color c) { return c.r > 96 && c.g < 40 && c.b < 40; }  // a glyph: strongly red
+    static bool lit(SDL_Color c) { return (c.r | c.g | c.b) != 0; }
+    int countWhere(const SDL_Rect& area, bool (*counts)(SDL_Color)) const;
+    int countRed(const SDL_Rect& area) const { return countWhere(area, red); }
+    int countNonBlack(const SDL_Rect& area) const { return countWhere(area, lit); }
 };
 
 // SDL video (dummy driver, 32 bits per pixel) and SDL_ttf for one test; sets screenSurface.
