@@ -99,12 +99,9 @@ struct GameProcess {
         child = startProcess({gameBinary()}, workDir,
                              {{"DISPLAY", display}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}},
                              fileno(log), fileno(log));
-        pollUntil([&] {
-            const auto found = runProcess({"xdotool", "search", "--onlyvisible", "--name", "^Klakoria$"}, ".",
-                                          {{"DISPLAY", display}}, 10);
-            window = std::strtoul(found.out.c_str(), nullptr, 10);
-            return window != 0 || !running();
-        }, 60);
+        const auto found = runProcess({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Klakoria$"}, ".",
+                                      {{"DISPLAY", display}}, 60);
+        window = std::strtoul(found.out.c_str(), nullptr, 10);
     }
     ~GameProcess()
     {
