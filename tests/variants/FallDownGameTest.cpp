@@ -1,5 +1,4 @@
-// FallDown Click: the feeder that fills the top row and lets it fall, settling below the top
-// row after a removal, boards with one colour more, winning and losing, the pause and screens.
+// FallDown Click: the feeder, settling below the top row, the next boards, the end, the pause.
 #include <algorithm>
 
 #include "VariantTestSupport.h"
@@ -30,9 +29,6 @@ void expectDealtBelowThreeEmptyRows(const Board& board)
 class FallDown : public VariantTest {
 protected:
     FallDownGame game;
-
-    void startClock() { game.startTicks = clock.now(); }
-    void clickCell(int column, int row) { game.click(pixelOf(column), pixelOf(row)); }
 };
 
 // A lone tile and, once the clock runs, an empty cell make one feeding step at once; before the
@@ -55,7 +51,7 @@ TEST_F(FallDown, StartsWithFourColoursAndClicksThatRemoveNothingFeedOnceTheClock
         Board expected = game.board = boardFromBottomRows({"1244"});
         game.refillColumn = 0;
         game.startTicks = c.clockBefore ? clock.now() - 3000 : 0;
-        clickCell(c.column, c.row);
+        game.click(pixelOf(c.column), pixelOf(c.row));
         expected[0] = game.cell(0, 0);
         EXPECT_EQ(game.board, expected);
         EXPECT_EQ(game.refillColumn == 1 && expected[0] != 0, c.feeds);
@@ -63,15 +59,15 @@ TEST_F(FallDown, StartsWithFourColoursAndClicksThatRemoveNothingFeedOnceTheClock
     }
 }
 
-// 25 ticks fill the top row, the 26th lets it fall; a column full up to row 1 keeps its top cell.
+// 25 ticks fill the top row, the 26th lets it fall; a column full up to row 1 (here 4) keeps its
+// top cell.
 TEST_F(FallDown, OneCycleIsTwentyFivePlacementsAndOneFall)
 {
-    // Even columns hold two tiles, odd columns one; column 4 is full up to row 1.
     game.board = boardFromBottomRows({"1.2.3.4.1.2.3.4.1.2.3.4.1", "2341234123412341234123412"});
     for (int row = 1; row < 16; ++row)
         game.cell(4, row) = uint16_t(row % 2 + 5);
     Board expected = game.board;
-    startClock();
+    game.startTicks = clock.now();
     for (int i = 0; i < 25; ++i)
         game.tick();
     const std::string placed = rowText(game.board, 0);
@@ -120,13 +116,10 @@ TEST_F(FallDown, ClicksSettleTheBoardDealTheNextWinOrLose)
         game.board = topAndBottom(c.top, c.bottom);
         game.colourCount = c.colours;
         game.refillColumn = c.refillColumn;
-        game.points = game.seconds = 0;
-        game.state = Playing;
-        game.won = false;
-        game.endTicks = 0;
-        startClock();
+        game.points = game.seconds = 0, game.state = Playing, game.won = false;
+        game.startTicks = clock.now(), game.endTicks = 0;
         clock.advance(20000);
-        clickCell(c.column, c.row);
+        game.click(pixelOf(c.column), pixelOf(c.row));
         EXPECT_EQ(game.points, c.points);
         EXPECT_EQ(game.finalScore, c.finalScore);
         EXPECT_EQ(game.state, c.finalScore != 0 ? GameResults : Playing);
@@ -181,12 +174,8 @@ TEST_F(FallDown, FinalScoreAndResultScreensLineByLine)
                                            "-> GewinnBonus: 3000"}, "6600", "Gewonnen!")},
     };
     for (const auto& c : cases) {
-        game.won = c.won;
-        game.colourCount = c.colours;
-        game.points = c.points;
-        game.seconds = 0;
-        game.startTicks = clock.now();
-        game.endTicks = 0;
+        game.won = c.won, game.colourCount = c.colours, game.points = c.points, game.seconds = 0;
+        game.startTicks = clock.now(), game.endTicks = 0;
         clock.advance(c.milliseconds);
         game.finishGame();
         EXPECT_EQ(shown(game), c.screen);

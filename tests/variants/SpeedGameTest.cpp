@@ -1,5 +1,4 @@
-// Speed Click: the draining points, the scoring by difficulty, the corner of gravity, boards
-// with one colour more, winning and losing, the pause and the screens.
+// Speed Click: the drain, the scoring by difficulty, the corner of gravity, the end, the pause.
 #include <cstdlib>
 
 #include "VariantTestSupport.h"
@@ -31,10 +30,7 @@ protected:
 // leaves 0 goes on. A difficulty the menu does not offer plays as the nearest one.
 TEST_F(SpeedGameTest, TicksDrainByDifficultyOnlyWhileTheClockRuns)
 {
-    const struct {
-        int16_t difficulty, pointsAfter;
-        int32_t finalScore;
-    } cases[] = {{0, -2, 4 + 300}, {1, 0, 0}, {2, 0, 0}, {7, 0, 0}};
+    const struct { int16_t difficulty, pointsAfter; int32_t finalScore; } cases[] = {{0, -2, 4 + 300}, {1, 0, 0}, {2, 0, 0}, {7, 0, 0}};
     for (const auto& c : cases) {
         game = std::make_unique<SpeedGame>(c.difficulty);
         game->points = 3;
@@ -90,8 +86,7 @@ TEST_F(SpeedGameTest, EachClickPaysCostsDealsTheNextBoardWinsOrLoses)
         start(c.difficulty, c.rows, c.seconds * 1000);
         game->startTicks = c.seconds != 0 ? game->startTicks : 0;
         const uint32_t startedAt = game->startTicks;
-        game->colourCount = c.colours;
-        game->points = c.points;
+        game->colourCount = c.colours, game->points = c.points;
         const Board before = game->board;
         const bool onTile = c.row < BoardRows && before[cellIndex(c.column, c.row)] != 0;
         game->click(pixelOf(c.column), pixelOf(c.row));
@@ -114,15 +109,11 @@ TEST_F(SpeedGameTest, EachClickPaysCostsDealsTheNextBoardWinsOrLoses)
 // Corners 0 to 3 by rand() % 4; the ninth tile click draws none.
 TEST_F(SpeedGameTest, TenthTileClickDrawsTheCornerBeforeItsOwnCollapse)
 {
-    const struct {
-        int corner;
-        int16_t row, column, tileClicksBefore;
-    } cases[] = {{0, 17, 0, 9}, {1, 17, 24, 9}, {2, 0, 24, 9}, {3, 0, 0, 9}, {1, 8, 12, 8}};
+    const struct { int corner; int16_t row, column, tileClicksBefore; } cases[] = {{0, 17, 0, 9}, {1, 17, 24, 9}, {2, 0, 24, 9}, {3, 0, 0, 9}, {1, 8, 12, 8}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "corner " << c.corner << " after " << c.tileClicksBefore);
         start(0, {"...3", "1123"});
-        game->gravityRow = 8;  // a point no corner has, to see whether a corner was drawn
-        game->gravityColumn = 12;
+        game->gravityRow = 8, game->gravityColumn = 12;  // no corner: shows whether one was drawn
         game->tileClicks = c.tileClicksBefore;
         unsigned seed = 1;
         while (std::srand(seed), std::rand() % 4 != c.corner)

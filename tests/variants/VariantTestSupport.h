@@ -1,9 +1,7 @@
 #pragma once
-// What the variant tests share: the fixture, boards without a move, screens as lines of text,
-// the pause cycle of the timed variants and the saved list row.
+// What the variant tests share: the fixture, boards without a move, screens as lines of text.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,8 +37,7 @@ inline std::string described(const std::vector<DrawnText>& texts)
 inline std::string shown(Game& game)
 {
     TextRecorder recorder;
-    game.draw();
-    return described(recorder.texts);
+    return game.draw(), described(recorder.texts);
 }
 
 inline std::string statusBar(const std::string& left, const std::string& centre, const std::string& right)
@@ -79,20 +76,6 @@ inline std::string endScreen(std::vector<std::string> lines, const std::string& 
 class VariantTest : public testing::Test {
 protected:
     ~VariantTest() override { continueButton = SDL_Rect{0, 0, 0, 0}; }
-
-    // From GameResults "weiter", the name Abc, "weiter": the file holds this row once the game
-    // is deleted.
-    void expectSavedRow(std::unique_ptr<Game> game, const std::string& file, const std::string& row)
-    {
-        continueButton = SDL_Rect{360, 576, 80, 22};
-        game->state = GameResults;
-        game->click(400, 580);
-        game->playerName = "Abc";
-        game->click(400, 580);
-        EXPECT_EQ(game->state, ShowHighscores);
-        game.reset();
-        EXPECT_NE(dir.readFile(file).find(row + "\n"), std::string::npos) << row;
-    }
 
     // From a game being played whose clock has not started and whose (column, row) is part of a
     // group: the label pauses, a click while paused only resumes (the group stays), each span of
