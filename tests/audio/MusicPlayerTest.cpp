@@ -13,9 +13,8 @@
 
 namespace {
 
-// Mixes `piece` from sample `start` on into `output`, as signed 16-bit mono: with SDL's audio
-// closed SDL_MixAudio mixes that format, so no device is needed. Gives the output and the sample
-// the next call goes on from.
+// Mixes `piece` from sample `start` on into `output` as signed 16-bit mono, the format
+// SDL_MixAudio uses while SDL's audio is closed. Gives the output and the next sample.
 std::pair<std::vector<Sint16>, uint32_t> mixed(std::vector<Sint16> piece, uint32_t start, std::vector<Sint16> output)
 {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -56,31 +55,18 @@ TEST(MixMusic, AddsThePieceRepeatedFromThePlayPositionClippedToTheSampleRange)
 
 namespace {
 
-const char* const noneOpen = "Keine Audio-Datei ge\xF6" "ffnet!";
-
-struct WavFormat {
-    uint16_t tag = 1;  // PCM
-    uint16_t channels = 1;
-    uint32_t rate = 22050;
-    uint16_t bits = 16;
-};
-
 // A RIFF WAVE file holding data; its data chunk announces declaredBytes, or else its true size.
-std::string wavFile(const WavFormat& f, const std::string& data, uint32_t declaredBytes = 0)
+std::string wavFile(const std::string& data, uint16_t channels = 1, uint32_t rate = 22050, uint16_t bits = 16,
+                    uint16_t tag = 1, uint32_t declaredBytes = 0)
 {
-    std::string bytes;
-    auto put = [&](uint32_t value, int count) {
+    const uint32_t size = declaredBytes ? declaredBytes : static_cast<uint32_t>(data.size());
+    const uint32_t frame = channels * bits / 8u;
+    std::string bytes = "RIFF";
+    for (auto [value, count] : {std::pair<uint32_t, int>{36 + size, 4}, {0x45564157 /* "WAVE" */, 4}, {0x20746d66 /* "fmt " */, 4},
+                                {16, 4}, {tag, 2}, {channels, 2}, {rate, 4}, {rate * frame, 4}, {frame, 2}, {bits, 2},
+                                {0x61746164 /* "data" */, 4}, {size, 4}})
         for (int i = 0; i < count; ++i)
             bytes += static_cast<char>(value >> (8 * i));
-    };
-    const uint32_t size = declaredBytes ? declaredBytes : static_cast<uint32_t>(data.size());
-    const uint32_t frame = f.channels * f.bits / 8u;
-    bytes += "RIFF";
-    put(36 + size, 4);
-    bytes += "WAVEfmt ";
-    for (auto [value, count] : {std::pair<uint32_t, int>{16, 4}, {f.tag, 2}, {f.channels, 2}, {f.rate, 4},
-                                {f.rate * frame, 4}, {frame, 2}, {f.bits, 2}, {0x61746164 /* "data" */, 4}, {size, 4}})
-        put(value, count);
     return bytes + data;
 }
 
@@ -114,26 +100,21 @@ protected:
 TEST_F(MusicPlayerTest, EveryPcmFormatPlaysInItsOwnFormatASecondLoadIsRefusedAndStopRewinds)
 {
     const struct {
-        const char* name;
-        WavFormat format;
-        Uint16 sdlFormat;
-        size_t dataBytes;
-    } cases[] = {
-        {"16 bits mono at 11025 Hz", {1, 1, 11025, 16}, AUDIO_S16LSB, 2 * 700},
-        {"8 bits mono, an odd number of bytes", {1, 1, 8000, 8}, AUDIO_U8, 1001},
-        {"8 bits stereo at 44100 Hz", {1, 2, 44100, 8}, AUDIO_U8, 2 * 333},
-        {"16 bits stereo at 48000 Hz, a single sample", {1, 2, 48000, 16}, AUDIO_S16LSB, 4},
-    };
-    dir.writeFile("Data/b.wav", wavFile({}, sampleBytes(16)));
+        uint16_t channels;
+        uint32_t rate;
+        uint16_t bits;
+        size_t dataBytes;  // an odd count for 8 bits mono, a single sample for 16 bits stereo
+    } cases[] = {{1, 11025, 16, 2 * 700}, {1, 8000, 8, 1001}, {2, 44100, 8, 2 * 333}, {2, 48000, 16, 4}};
+    dir.writeFile("Data/b.wav", wavFile(sampleBytes(16)));
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(testing::Message() << c.bits << " bits, " << c.channels << " channels, " << c.rate << " Hz");
         const std::string samples = sampleBytes(c.dataBytes);
-        dir.writeFile("Data/Musik.wav", wavFile(c.format, samples));
+        dir.writeFile("Data/Musik.wav", wavFile(samples, c.channels, c.rate, c.bits));
         MusicPlayer player;
         EXPECT_EQ(stderrOf([&] { player.load("Data/Musik.wav"), player.play(); }), "");
         ASSERT_TRUE(player.isPlaying() && SDL_GetAudioStatus() == SDL_AUDIO_PLAYING);
         EXPECT_EQ(std::make_tuple(musicSpec.freq, musicSpec.channels, musicSpec.format, musicSpec.callback),
-                  std::make_tuple(static_cast<int>(c.format.rate), static_cast<Uint8>(c.format.channels), c.sdlFormat, &mixMusic));
+                  std::make_tuple(int(c.rate), Uint8(c.channels), Uint16(c.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB), &mixMusic));
         EXPECT_EQ(stderrOf([&] { player.load("Data/b.wav"); }), "Es ist bereits eine Audio-Datei ge\xF6" "ffnet!");
         ASSERT_NE(musicBuffer, nullptr);
         EXPECT_TRUE(std::string(reinterpret_cast<const char*>(musicBuffer), musicLength) == samples);
@@ -144,11 +125,8 @@ TEST_F(MusicPlayerTest, EveryPcmFormatPlaysInItsOwnFormatASecondLoadIsRefusedAnd
         EXPECT_EQ(stderrOf([&] { player.stop(); }), "");
         EXPECT_TRUE(!player.isPlaying() && SDL_GetAudioStatus() == SDL_AUDIO_STOPPED);
         EXPECT_EQ(musicPosition, 0u) << "switched on again, the piece starts at its first sample";
-        player.play();
-        EXPECT_TRUE(player.isPlaying());
     }
     EXPECT_EQ(musicBuffer, nullptr) << "the sound outlives its player";
-    EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_STOPPED);
 }
 
 // A file without a single sample could never make progress in the mixing, and a rate that no
@@ -156,7 +134,7 @@ TEST_F(MusicPlayerTest, EveryPcmFormatPlaysInItsOwnFormatASecondLoadIsRefusedAnd
 TEST_F(MusicPlayerTest, AFileThatCannotBePlayedIsRefusedLikeAMissingOneAndEveryUseComplains)
 {
     const std::string samples = sampleBytes(2000);
-    const std::string whole = wavFile({}, samples);
+    const std::string whole = wavFile(samples);
     std::string random(4000, '\0');
     std::generate(random.begin(), random.end(), std::mt19937(6));
     const struct {
@@ -168,14 +146,15 @@ TEST_F(MusicPlayerTest, AFileThatCannotBePlayedIsRefusedLikeAMissingOneAndEveryU
         {"random bytes", random},
         {"the header cut off in the format chunk", whole.substr(0, 30)},
         {"fewer samples than the data chunk announces", whole.substr(0, whole.size() / 2)},
-        {"a data chunk announcing 4 GiB", wavFile({}, samples, 0xFFFFFFF0)},
-        {"no samples", wavFile({}, "")},
-        {"half a sample", wavFile({}, "\x11")},
-        {"a format SDL cannot decode", wavFile({0x55, 2, 44100, 16}, samples)},
-        {"no channels", wavFile({1, 0, 22050, 16}, samples)},
-        {"100 Hz", wavFile({1, 1, 100, 16}, samples)},
-        {"100 MHz", wavFile({1, 1, 100000000, 16}, samples)},
+        {"a data chunk announcing 4 GiB", wavFile(samples, 1, 22050, 16, 1, 0xFFFFFFF0)},
+        {"no samples", wavFile("")},
+        {"half a sample", wavFile("\x11")},
+        {"a format SDL cannot decode", wavFile(samples, 2, 44100, 16, 0x55)},
+        {"no channels", wavFile(samples, 0)},
+        {"100 Hz", wavFile(samples, 1, 100)},
+        {"100 MHz", wavFile(samples, 1, 100000000)},
     };
+    const char* const noneOpen = "Keine Audio-Datei ge\xF6" "ffnet!";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove(dir.data() / "Musik.wav");
@@ -193,12 +172,11 @@ TEST_F(MusicPlayerTest, AFileThatCannotBePlayedIsRefusedLikeAMissingOneAndEveryU
 
 TEST_F(MusicPlayerTest, WithoutAUsableDeviceTheMusicStaysOffUntilATryWorks)
 {
-    dir.writeFile("Data/a.wav", wavFile({}, sampleBytes(12)));
+    dir.writeFile("Data/a.wav", wavFile(sampleBytes(12)));
     MusicPlayer player;
     player.load("Data/a.wav");
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    const char* working = std::getenv("SDL_AUDIODRIVER");
-    const std::string driver = working ? working : "dummy";
+    const std::string driver = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "dummy";
     setenv("SDL_AUDIODRIVER", "nosuchdriver", 1);
     for (int click = 0; click < 2; ++click) {
         EXPECT_EQ(stderrOf([&] { player.play(); }), "");
@@ -209,37 +187,32 @@ TEST_F(MusicPlayerTest, WithoutAUsableDeviceTheMusicStaysOffUntilATryWorks)
     EXPECT_TRUE(player.isPlaying());
 }
 
-TEST(GeneratedMusic, IsAnEvenSeamlessMonoLoopOfTenToThirtySecondsInAtMostTwoMegabytes)
+// Ten to thirty seconds of audible mono in at most 2 MB, without a clipped peak, whose end runs
+// into its start no more steeply than 99 % of its own steps; and the composer repeats itself.
+TEST(GeneratedMusic, IsASeamlessMonoLoopOfTenToThirtySecondsThatTheComposerWritesAlike)
 {
-    const std::filesystem::path file = testing_support::assetDir() / "Musik.wav";
+    testing_support::TempDataDir dir{std::vector<std::string>{"Musik.wav"}};
+    const auto again = testing_support::runProcess({KLAKORIA_MAKE_MUSIC, "again.wav"}, dir.path());
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_TRUE(dir.readFile("again.wav") == dir.readFile("Data/Musik.wav"));
+
     SDL_AudioSpec format{};
     Uint8* buffer = nullptr;
     Uint32 bytes = 0;
-    ASSERT_NE(SDL_LoadWAV(file.c_str(), &format, &buffer, &bytes), nullptr) << SDL_GetError();
+    ASSERT_NE(SDL_LoadWAV((dir.data() / "Musik.wav").c_str(), &format, &buffer, &bytes), nullptr) << SDL_GetError();
     std::vector<Sint16> samples(bytes / 2);
     std::memcpy(samples.data(), buffer, 2 * samples.size());
     SDL_FreeWAV(buffer);
     ASSERT_TRUE(format.format == AUDIO_S16SYS && format.channels == 1 && samples.size() > 2);
     const double seconds = static_cast<double>(samples.size()) / format.freq;
     EXPECT_TRUE(seconds >= 10.0 && seconds <= 30.0) << seconds;
-    EXPECT_LE(std::filesystem::file_size(file), 2u * 1024 * 1024);
+    EXPECT_LE(std::filesystem::file_size(dir.data() / "Musik.wav"), 2u * 1024 * 1024);
 
-    // The end runs into the start no more steeply than 99 % of the piece's own steps.
     std::vector<int> steps;
     for (size_t i = 1; i < samples.size(); ++i)
         steps.push_back(std::abs(samples[i] - samples[i - 1]));
     std::nth_element(steps.begin(), steps.begin() + steps.size() * 99 / 100, steps.end());
     EXPECT_LE(std::abs(samples.front() - samples.back()), steps[steps.size() * 99 / 100]);
-
-    // Audible, without a clipped peak.
     const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
     EXPECT_TRUE(*low > -32767 && *high < 32767 && *high - *low > 16000) << *low << " .. " << *high;
-}
-
-TEST(GeneratedMusic, TheComposerWritesTheSameBytesEveryTime)
-{
-    testing_support::TempDataDir dir{std::vector<std::string>{"Musik.wav"}};
-    const auto result = testing_support::runProcess({KLAKORIA_MAKE_MUSIC, "again.wav"}, dir.path());
-    ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_TRUE(dir.readFile("again.wav") == dir.readFile("Data/Musik.wav"));
 }

@@ -4,8 +4,7 @@
 namespace testing_support {
 
 // A game without rules of its own, to drive the shared parts of Game.
-class BareGame : public Game {
-public:
+struct BareGame : Game {
     void click(int32_t, int32_t) override {}
     void draw() override {}
     void tick() override {}

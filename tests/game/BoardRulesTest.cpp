@@ -26,20 +26,19 @@ Board randomBoard(std::mt19937& rng)
     return board;
 }
 
-// The group of this colour that holds (column, row), by a plain flood fill.
-void fill(const Board& board, int column, int row, uint16_t colour, std::set<int>& group)
-{
-    if (colour == 0 || column < 0 || column >= BoardColumns || row < 0 || row >= BoardRows ||
-        board[cellIndex(column, row)] != colour || !group.insert(cellIndex(column, row)).second)
-        return;
-    for (const auto& [c, r] : {std::pair{column - 1, row}, {column + 1, row}, {column, row - 1}, {column, row + 1}})
-        fill(board, c, r, colour, group);
-}
-
+// The group that holds the cell, by a plain flood fill; none for an empty cell.
 std::set<int> groupAt(const Board& board, int cell)
 {
     std::set<int> group;
-    return fill(board, cell / BoardRows, cell % BoardRows, board[cell], group), group;
+    for (std::vector<std::pair<int, int>> open{{cell / BoardRows, cell % BoardRows}}; !open.empty();) {
+        const auto [column, row] = open.back();
+        open.pop_back();
+        if (column < 0 || column >= BoardColumns || row < 0 || row >= BoardRows || board[cell] == 0 ||
+            board[cellIndex(column, row)] != board[cell] || !group.insert(cellIndex(column, row)).second)
+            continue;
+        open.insert(open.end(), {{column - 1, row}, {column + 1, row}, {column, row - 1}, {column, row + 1}});
+    }
+    return group;
 }
 
 // Each non-empty column, in its old order, stands beside the others around the gravity column

@@ -15,30 +15,29 @@ namespace {
 
 constexpr int Layer = 32;
 constexpr int SheetHeight = 672;
-constexpr int White = 0xFFFFFF;
 
-constexpr SDL_Color tileColours[7] = {{255, 0, 0, 0},   {0, 255, 0, 0},   {0, 0, 255, 0},      {255, 255, 0, 0},
-                                      {0, 255, 255, 0}, {255, 0, 255, 0}, {200, 200, 200, 0}};
+SDL_Surface* inDisplayFormat(SDL_Surface* surface)
+{
+    SDL_Surface* converted = SDL_DisplayFormat(surface);
+    SDL_FreeSurface(surface);
+    return converted;
+}
 
 // The sheet composed by colour-keyed blits: per colour, the layers filled with the halved and the
 // full colour, the template blitted over them with white as the key, then both layers blitted
 // onto black with black as the key.
 SDL_Surface* stampedSheet()
 {
-    auto displayFormat = [](SDL_Surface* surface) {
-        SDL_Surface* converted = SDL_DisplayFormat(surface);
-        SDL_FreeSurface(surface);
-        return converted;
-    };
-    SDL_Surface* pattern = displayFormat(SDL_LoadBMP("Data/tileset.bmp"));
+    constexpr SDL_Color colours[7] = {{255, 0, 0, 0},   {0, 255, 0, 0},   {0, 0, 255, 0},     {255, 255, 0, 0},
+                                      {0, 255, 255, 0}, {255, 0, 255, 0}, {200, 200, 200, 0}};
+    SDL_Surface* pattern = inDisplayFormat(SDL_LoadBMP("Data/tileset.bmp"));
     SDL_SetColorKey(pattern, SDL_SRCCOLORKEY, SDL_MapRGB(pattern->format, 255, 255, 255));
-    SDL_Surface* stamp = displayFormat(SDL_CreateRGBSurface(SDL_SWSURFACE, 2 * Layer, SheetHeight, 8, 0, 0, 0, 0));
+    SDL_Surface* stamp = inDisplayFormat(SDL_CreateRGBSurface(SDL_SWSURFACE, 2 * Layer, SheetHeight, 8, 0, 0, 0, 0));
     SDL_SetColorKey(stamp, SDL_SRCCOLORKEY, SDL_MapRGB(stamp->format, 0, 0, 0));
-    SDL_Surface* sheet = displayFormat(SDL_CreateRGBSurface(SDL_SWSURFACE, 7 * Layer, SheetHeight, 8, 0, 0, 0, 0));
-    SDL_Rect base{0, 0, Layer, SheetHeight};
-    SDL_Rect top{Layer, 0, Layer, SheetHeight};
+    SDL_Surface* sheet = inDisplayFormat(SDL_CreateRGBSurface(SDL_SWSURFACE, 7 * Layer, SheetHeight, 8, 0, 0, 0, 0));
+    SDL_Rect base{0, 0, Layer, SheetHeight}, top{Layer, 0, Layer, SheetHeight};
     for (int k = 0; k < 7; ++k) {
-        const SDL_Color c = tileColours[k];
+        const SDL_Color c = colours[k];
         SDL_FillRect(stamp, &base, SDL_MapRGB(stamp->format, c.r / 2, c.g / 2, c.b / 2));
         SDL_FillRect(stamp, &top, SDL_MapRGB(stamp->format, c.r, c.g, c.b));
         SDL_BlitSurface(pattern, nullptr, stamp, nullptr);
@@ -108,11 +107,10 @@ TEST(GeneratedTemplate, EverySetTakesTheColourInBothTintsAndTheFramesShrink)
         return n;
     };
     for (int n = 0; n < 5; ++n) {
-        EXPECT_GT(count(160 * n, [](int, int over) { return over == White; }), 150) << "full colour, set " << n;
-        EXPECT_GT(count(160 * n, [](int base, int over) { return over == 0 && base == White; }), 20) << "halved, set " << n;
+        EXPECT_GT(count(160 * n, [](int, int over) { return over == 0xFFFFFF; }), 150) << "full colour, set " << n;
+        EXPECT_GT(count(160 * n, [](int base, int over) { return over == 0 && base == 0xFFFFFF; }), 20) << "halved, set " << n;
     }
-    int previous = Layer * Layer;
-    for (int frame = 1; frame <= 4; ++frame) {
+    for (int frame = 1, previous = Layer * Layer; frame <= 4; ++frame) {
         const int visible = count(Layer * frame, [](int base, int over) { return (base | over) != 0; });
         EXPECT_TRUE(visible < previous && visible > 0) << "frame " << frame;
         previous = visible;
@@ -121,11 +119,10 @@ TEST(GeneratedTemplate, EverySetTakesTheColourInBothTintsAndTheFramesShrink)
 }
 
 // The sheet is computed pixel by pixel in the display's format, for any template that SDL loads
-// and that has the width and at least the height of the sets.
+// and that has the width and at least the height of the sets. Only pure white takes the colour:
+// a palette without it must not lend the key to its closest colour, or an almost white is tinted.
 TEST(TileSheetAtEveryDepth, HoldsWhatStampingTheTemplateThroughColourKeysGives)
 {
-    // Only pure white takes the colour: a palette without it must not lend the key to its closest
-    // colour, or an almost white would be tinted.
     for (bool generated : {true, false}) {
         for (int depth : {8, 16, 24, 32}) {
             SCOPED_TRACE(std::string(generated ? "the generated template, " : "8 bits without white, ") + std::to_string(depth));
@@ -157,32 +154,29 @@ TEST(StartupWithABadAsset, EndsWithTheAssetsMessageOrGoesOnWithoutMusic)
     const std::string tiles = templateBytes(64, 672);
     std::string random(5000, '\0');
     std::generate(random.begin(), random.end(), std::mt19937(672));
-    const std::string tilesMessage = "Konnte Data/tileset\\.bmp nicht laden\\.\n";
-    const std::string fontMessage = "Konnte Font-File nicht laden!: [^\n]+\n";
+    const std::string noTiles = "Konnte Data/tileset\\.bmp nicht laden\\.\n";
+    const std::string noFont = "Konnte Font-File nicht laden!: [^\n]+\n";
     const std::string font = TempDataDir{{"boulder.ttf"}}.readFile("Data/boulder.ttf");
     const struct {
-        const char* asset;
-        const char* what;
-        std::string bytes;
-        std::string standardError;  // a regular expression
+        std::string asset, bytes, standardError;  // a regular expression
     } cases[] = {
-        {"tileset.bmp", "zero bytes", "", tilesMessage},
-        {"tileset.bmp", "random bytes", random, tilesMessage},
-        {"tileset.bmp", "the last pixel row missing", tiles.substr(0, tiles.size() - 64 * 3), tilesMessage},
-        {"tileset.bmp", "1 x 1", templateBytes(1, 1), tilesMessage},
-        {"tileset.bmp", "a header claiming 1000000000 rows", templateBytes(64, 2, 1000000000), tilesMessage},
-        {"boulder.ttf", "the tile template", tiles, fontMessage},
-        {"boulder.ttf", "the first half of the font", font.substr(0, font.size() / 2), fontMessage},
-        {"Musik.wav", "random bytes", random, "Keine Audio-Datei ge\xF6" "ffnet!" + fontMessage},
+        {"tileset.bmp", "", noTiles},
+        {"tileset.bmp", random, noTiles},
+        {"tileset.bmp", tiles.substr(0, tiles.size() - 64 * 3), noTiles},  // the last pixel row missing
+        {"tileset.bmp", templateBytes(1, 1), noTiles},
+        {"tileset.bmp", templateBytes(64, 2, 1000000000), noTiles},  // a header claiming 10^9 rows
+        {"boulder.ttf", tiles, noFont},
+        {"boulder.ttf", font.substr(0, font.size() / 2), noFont},
+        {"Musik.wav", random, "Keine Audio-Datei ge\xF6" "ffnet!" + noFont},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.asset) + ", " + c.what);
+        SCOPED_TRACE(c.asset + ", " + std::to_string(c.bytes.size()) + " bytes");
         std::vector<std::string> assets;
         for (const std::string name : {"tileset.bmp", "boulder.ttf", "Musik.wav", "icon.bmp"})
-            if (name != c.asset && (name != "boulder.ttf" || c.asset != std::string("Musik.wav")))
+            if (name != c.asset && (name != "boulder.ttf" || c.asset != "Musik.wav"))
                 assets.push_back(name);
         TempDataDir dir{assets};
-        dir.writeFile(std::string("Data/") + c.asset, c.bytes);
+        dir.writeFile("Data/" + c.asset, c.bytes);
         // exit() on purpose: what is still allocated then is not lost
         const ProcessResult result = runProcess({gameBinary()}, dir.path(), {{"ASAN_OPTIONS", "detect_leaks=0"}}, 120);
         EXPECT_EQ(result.status, 1);
