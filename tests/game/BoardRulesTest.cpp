@@ -47,29 +47,25 @@ std::set<int> groupAt(const Board& board, int cell)
 // on that row; with none there, the run starts on it.
 Board collapsedByTheRules(const Board& board, int gravityRow, int gravityColumn)
 {
-    std::vector<std::vector<uint16_t>> columns;
-    std::vector<int> tilesAbove;
+    std::vector<std::pair<std::vector<uint16_t>, int>> columns;  // tiles, and how many at or above the gravity row
     int fromLeft = 0;
     for (int c = 0; c < BoardColumns; ++c) {
-        std::vector<uint16_t> tiles;
-        int above = 0;
+        std::pair<std::vector<uint16_t>, int> column;
         for (int r = 0; r < BoardRows; ++r)
             if (const uint16_t v = board[cellIndex(c, r)]; v != 0) {
-                tiles.push_back(v);
-                above += r <= gravityRow;
+                column.first.push_back(v);
+                column.second += r <= gravityRow;
             }
-        if (tiles.empty())
-            continue;
-        columns.push_back(tiles);
-        tilesAbove.push_back(above);
-        fromLeft += c <= gravityColumn;
+        if (!column.first.empty()) {
+            columns.push_back(column);
+            fromLeft += c <= gravityColumn;
+        }
     }
     Board expected{};
-    const int firstColumn = fromLeft > 0 ? gravityColumn - fromLeft + 1 : gravityColumn;
-    for (size_t i = 0; i < columns.size(); ++i) {
-        const int firstRow = tilesAbove[i] > 0 ? gravityRow - tilesAbove[i] + 1 : gravityRow;
-        for (size_t k = 0; k < columns[i].size(); ++k)
-            expected[cellIndex(firstColumn + int(i), firstRow + int(k))] = columns[i][k];
+    for (int i = 0, c = fromLeft > 0 ? gravityColumn - fromLeft + 1 : gravityColumn; i < int(columns.size()); ++i, ++c) {
+        const auto& [tiles, above] = columns[i];
+        for (int k = 0, r = above > 0 ? gravityRow - above + 1 : gravityRow; k < int(tiles.size()); ++k, ++r)
+            expected[cellIndex(c, r)] = tiles[k];
     }
     return expected;
 }
