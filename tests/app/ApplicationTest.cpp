@@ -1,7 +1,5 @@
-// The Application at 32 bits under the dummy driver, with every generated asset and a fake clock:
-// its screens against their layouts, the transitions by clicks on the rectangles that drawing
-// fills in, the frame around a game, and the main loop that feeds it events and ticks; and the
-// real program started in a prepared working directory, for the failures that end it.
+// The Application at 32 bits under the dummy driver on a fake clock: screens, transitions, the
+// frame around a game, the main loop; and the real program, for the failures that end it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -79,7 +77,7 @@ protected:
     MainLoop loop{app};
 };
 
-class MainLoopTest : public Menus {};
+using MainLoopTest = Menus;
 
 // A key press, or a mouse button event at (321, 123).
 SDL_Event event(Uint8 type, int which, Uint16 unicode = 0)
@@ -99,10 +97,9 @@ TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayoutAndItsButtonsAreWhereTheGlyphs
 {
     const Label backButton{back, 0, 576, C, 18};
     const std::vector<std::pair<ScreenState, std::vector<Label>>> layouts = {
-        {MainMenu,
-         {{"K L A K O R I A", 0, 10, C, 72}, {"Spielen", 0, 130, C, 30}, {"TileSet", 0, 180, C, 30},
-          {"Highscores", 0, 230, C, 30}, {"Info", 0, 280, C, 30}, {"Ende", 0, 330, C, 30},
-          {"Hintergrundmusik aus", 0, 576, C, 18}}},
+        {MainMenu, {{"K L A K O R I A", 0, 10, C, 72}, {"Spielen", 0, 130, C, 30}, {"TileSet", 0, 180, C, 30},
+                    {"Highscores", 0, 230, C, 30}, {"Info", 0, 280, C, 30}, {"Ende", 0, 330, C, 30},
+                    {"Hintergrundmusik aus", 0, 576, C, 18}}},
         {ChooseVariant,
          {{"Welche Spielvariante spielen?", 0, 10, C, 50}, {"Standart Click", 0, 100, C, 35},
           {"Standartvariante mit 6 Level.", 0, 140, C, 16}, {"Mit jedem Level werden es mehr Farben.", 0, 162, C, 16},
@@ -112,24 +109,21 @@ TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayoutAndItsButtonsAreWhereTheGlyphs
           {"Bei weniger als 0 Punkten ist das Spiel zuende!", 0, 362, C, 16}, {"FallDown Click", 0, 400, C, 35},
           {"Die Oberste Reihe wird st\xE4ndig gef\xFCllt.", 0, 440, C, 16},
           {"Wenn sie nicht gef\xFCllt werden kann, hat man Verloren!", 0, 462, C, 16}, backButton}},
-        {ChooseColours,
-         {{"Mit wievel Farben spielen?", 0, 10, C, 50}, {"zwei Farben", 0, 100, C, 35}, {"drei Farben", 0, 150, C, 35},
-          {"vier Farben", 0, 200, C, 35}, {"f\xFCnf Farben", 0, 250, C, 35}, backButton}},
-        {ChooseDifficulty,
-         {{"Welche Schwierigkeitsstufe?", 0, 10, C, 50}, {"Leicht", 0, 100, C, 35}, {"Mittel", 0, 150, C, 35},
-          {"Schwer", 0, 200, C, 35}, backButton}},
-        {ChooseTileset,
-         {{"Welches TileSet verwenden?", 0, 10, C, 50}, {"TileSet 1", 59, 180, L, 16}, {"TileSet 2", 209, 180, L, 16},
-          {"TileSet 3", 359, 180, L, 16}, {"TileSet 4", 509, 180, L, 16}, {"TileSet 5", 659, 180, L, 16}, backButton}},
-        {Info,
-         {{"Klakoria: Gruppen anklicken, Feld leeren.", 0, 100, C, 30},
-          {"Ein Spiel des Klakoria-Teams.", 0, 150, C, 30}, backButton}},
-        {ChooseHighscores,
-         {{"Welche Highscore anzeigen?", 0, 10, C, 50}, {"Standart Click", 0, 110, C, 35},
-          {"Chaos Click", 0, 160, C, 35}, {"Speed Click", 0, 210, C, 35}, {"FallDown Click", 0, 260, C, 35},
-          backButton}},
-        {ConfirmEnd,
-         {{"Wirklich beenden", 0, 150, C, 45}, {"Ja", 325, 200, TextAlign::Right, 30}, {"Nein", 475, 200, L, 30}}},
+        {ChooseColours, {{"Mit wievel Farben spielen?", 0, 10, C, 50}, {"zwei Farben", 0, 100, C, 35},
+                         {"drei Farben", 0, 150, C, 35}, {"vier Farben", 0, 200, C, 35},
+                         {"f\xFCnf Farben", 0, 250, C, 35}, backButton}},
+        {ChooseDifficulty, {{"Welche Schwierigkeitsstufe?", 0, 10, C, 50}, {"Leicht", 0, 100, C, 35},
+                            {"Mittel", 0, 150, C, 35}, {"Schwer", 0, 200, C, 35}, backButton}},
+        {ChooseTileset, {{"Welches TileSet verwenden?", 0, 10, C, 50}, {"TileSet 1", 59, 180, L, 16},
+                         {"TileSet 2", 209, 180, L, 16}, {"TileSet 3", 359, 180, L, 16}, {"TileSet 4", 509, 180, L, 16},
+                         {"TileSet 5", 659, 180, L, 16}, backButton}},
+        {Info, {{"Klakoria: Gruppen anklicken, Feld leeren.", 0, 100, C, 30},
+                {"Ein Spiel des Klakoria-Teams.", 0, 150, C, 30}, backButton}},
+        {ChooseHighscores, {{"Welche Highscore anzeigen?", 0, 10, C, 50}, {"Standart Click", 0, 110, C, 35},
+                            {"Chaos Click", 0, 160, C, 35}, {"Speed Click", 0, 210, C, 35},
+                            {"FallDown Click", 0, 260, C, 35}, backButton}},
+        {ConfirmEnd, {{"Wirklich beenden", 0, 150, C, 45}, {"Ja", 325, 200, TextAlign::Right, 30},
+                      {"Nein", 475, 200, L, 30}}},
     };
     for (const auto& [shown, expected] : layouts) {
         app.screen = shown;
@@ -153,11 +147,7 @@ TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayoutAndItsButtonsAreWhereTheGlyphs
 TEST_F(Menus, EveryButtonLeadsToItsScreenEachVariantStartsFromItsChoicesAndEndeEndsTheProcess)
 {
     const SDL_Rect nothing{0, 580, 10, 10};
-    const struct {
-        const SDL_Rect* button;
-        ScreenState screen;
-        std::string game = "";
-    } steps[] = {
+    const struct { const SDL_Rect* button; ScreenState screen; std::string game = ""; } steps[] = {
         {&nothing, MainMenu}, {&app.playButton, ChooseVariant}, {&nothing, ChooseVariant}, {&app.backButton, MainMenu},
         {&app.tilesetButton, ChooseTileset}, {&nothing, ChooseTileset}, {&app.backButton, MainMenu},
         {&app.highscoresButton, ChooseHighscores}, {&nothing, ChooseHighscores},
@@ -262,40 +252,32 @@ TEST_F(MainLoopTest, OnlyLeftPressesAndKeysDuringNameEntryReachTheGameAndEscapeO
 }
 
 // The period counts from the end of the previous tick, and a late pass brings one tick, not ten.
+// A game that does not play, or is not on screen, is not called, but its period restarts the timer.
 TEST_F(MainLoopTest, TheTickComesEvery500MillisecondsAfterTheEndOfTheLastOneAndOnlyWhilePlaying)
 {
-    const auto ticksAfter = [&](uint32_t milliseconds) {
-        clock.advance(milliseconds);
-        loop.runPass();
-        return static_cast<FakeGame*>(app.game)->ticks;
-    };
-    const struct {
-        uint32_t start, tickDuration;
-        std::vector<std::pair<uint32_t, int>> millisecondsAndTicks;
-    } schedules[] = {
+    struct Step { uint32_t milliseconds; int ticks; int32_t state = Playing; ScreenState screen = InGame; };
+    const struct { uint32_t start, tickDuration; std::vector<Step> steps; } schedules[] = {
         {200000, 0, {{499, 0}, {1, 1}, {250, 1}, {249, 1}, {1, 2}}},
         {300000, 300, {{5000, 1}, {499, 1}, {1, 2}}},
         {0xFFFFFF00u, 0, {{499, 0}, {1, 1}}},  // due past the wrap of the millisecond counter
+        {400000, 0, {{500, 0, Paused}, {499, 0}, {1, 1}, {500, 1, Playing, ConfirmEnd}}},
     };
     for (const auto& [start, tickDuration, steps] : schedules) {
         clock.set(start);
         loop.runPass();  // starts the period
-        startGame(Playing).tickDuration = tickDuration;
-        for (const auto& [milliseconds, ticks] : steps)
-            EXPECT_EQ(ticksAfter(milliseconds), ticks) << "from " << start;
+        FakeGame& game = startGame(Playing);
+        game.tickDuration = tickDuration;
+        for (const Step& step : steps) {
+            game.state = step.state, app.screen = step.screen;
+            clock.advance(step.milliseconds);
+            loop.runPass();
+            EXPECT_EQ(game.ticks, step.ticks) << "from " << start;
+        }
     }
-    // A game that does not play is not called, but its period restarts the timer.
-    FakeGame& game = startGame(Paused);
-    EXPECT_EQ(ticksAfter(500), 0);
-    game.state = Playing;
-    EXPECT_EQ(ticksAfter(499), 0);
-    EXPECT_EQ(ticksAfter(1), 1);
-    app.screen = ConfirmEnd;  // the game exists but is not on screen
-    EXPECT_EQ(ticksAfter(500), 1);
 }
 
 // The message ends standard error; only the music's, which has no line break, may come before it.
-// A missing icon is silent.
+// A missing icon is silent (checked here and by the end-to-end start).
 TEST(StartupFailure, MissingAssetsAMisshapenTilesetOrNoVideoEndTheProgramWithTheirMessage)
 {
     const std::string noFont = "Konnte Font-File nicht laden!: [^\n]+\n";
@@ -303,10 +285,8 @@ TEST(StartupFailure, MissingAssetsAMisshapenTilesetOrNoVideoEndTheProgramWithThe
     const struct {
         std::vector<std::string> assets;
         int tilesetWidth, tilesetHeight;  // a black template of this size, 0: none written
-        std::string error;
-        std::string videoDriver = "dummy";
+        std::string error, videoDriver = "dummy";
     } cases[] = {
-        {{"tileset.bmp", "Musik.wav", "icon.bmp"}, 0, 0, noFont},
         {{"tileset.bmp"}, 0, 0, "Keine Audio-Datei ge\xF6" "ffnet!" + noFont},
         {{"boulder.ttf", "Musik.wav", "icon.bmp"}, 0, 0, noTiles},
         {{"boulder.ttf", "Musik.wav", "icon.bmp"}, 64, 671, noTiles},  // one row too short

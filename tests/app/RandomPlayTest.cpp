@@ -25,41 +25,6 @@ namespace {
 // Seed s prefers variant s % 4 on the variant screen, so a replayed seed runs in its variant's test.
 class RandomPlay : public testing::TestWithParam<int> {
 protected:
-    // Like the entry function, with the main loop's drawing: one frame for every redraw request.
-    void walk(uint32_t seed)
-    {
-        rng.seed(seed);
-        testing_support::TempDataDir dir;
-        testing_support::DummyScreen screen;
-        FontCache fonts;
-        continueButton = SDL_Rect{};  // process-wide: this program must not see the last one's
-        app.emplace(32);
-        for (int event = 1; event <= 3200 && !HasFailure(); ++event) {
-            SCOPED_TRACE(testing::Message() << "event " << event << " from screen " << app->screen);
-            for (SDL_Event e; SDL_PollEvent(&e);)
-                if (e.type == SDL_USEREVENT)
-                    app->draw();
-            std::srand(static_cast<unsigned>(rng()));
-            clock.advance(static_cast<uint32_t>(pick(0, 300)));
-            const Game* before = app->game;
-            oneEvent();
-            check();
-            if (!app->game || HasFailure())
-                continue;
-            // A new game and each Standard level deal from the wall clock (the later boards of the
-            // timed variants come from rand(), which the walk seeds). Half of the new boards are thinned.
-            auto* standard = dynamic_cast<StandardGame*>(app->game);
-            const int colours = standard ? standard->level + 1 : app->game->colourCount;
-            if (app->game != before || (app->game->state == Playing && colours != lastColours))
-                reshape(app->game != before || standard ? colours : 0, chance(50));
-            lastColours = colours;
-        }
-        app.reset();  // perhaps during a game, which must then be deleted
-#if defined(__SANITIZE_ADDRESS__)
-        EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0) << "memory leaked (see the report above)";
-#endif
-    }
-
     void check()
     {
         const Application& a = *app;
@@ -105,19 +70,15 @@ protected:
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
     bool chance(int percent) { return pick(0, 99) < percent; }
     template <typename T>
-    const T& oneOf(const std::vector<T>& items)
-    {
-        return items[static_cast<size_t>(pick(0, static_cast<int>(items.size()) - 1))];
-    }
+    const T& oneOf(const std::vector<T>& items) { return items[size_t(pick(0, int(items.size()) - 1))]; }
 
     // "Ende" would end the test's process; the Application takes 16 bits, a game 32.
     void click(int32_t x, int32_t y, bool toTheGame = false)
     {
-        const auto cx = static_cast<int16_t>(x), cy = static_cast<int16_t>(y);
         if (toTheGame)
             app->game->click(x, y);
-        else if (app->screen != MainMenu || !pointInRect(cx, cy, app->quitButton))
-            app->handleClick(cx, cy);
+        else if (app->screen != MainMenu || !pointInRect(toInt16(x), toInt16(y), app->quitButton))
+            app->handleClick(toInt16(x), toInt16(y));
     }
 
     // A label drawn on this screen; repeats weigh the way to games of the walk's variant and their ends.
@@ -144,7 +105,7 @@ protected:
             rects.insert(rects.end(), {&a.endGameButton, &continueButton});
             if (auto* speed = dynamic_cast<SpeedGame*>(a.game))
                 rects.push_back(&speed->pauseButton);
-            if (auto* fallDown = dynamic_cast<FallDownGame*>(a.game))
+            else if (auto* fallDown = dynamic_cast<FallDownGame*>(a.game))
                 rects.push_back(&fallDown->pauseButton);
             break;
         default: break;
@@ -214,7 +175,7 @@ protected:
                 if (thin && (c < left || c >= left + width || r < top || r >= top + height))
                     g.cell(c, r) = 0;
                 else if (colours)  // FallDown starts with three empty rows
-                    g.cell(c, r) = app->variant == 3 && r < 3 ? 0 : static_cast<uint16_t>(pick(1, colours));
+                    g.cell(c, r) = app->variant == 3 && r < 3 ? 0 : uint16_t(pick(1, colours));
         if (thin)
             g.collapse();
     }
@@ -239,7 +200,37 @@ TEST_P(RandomPlay, KeepsEveryInvariantThroughThousandsOfRandomEvents)
     // Printed first, so that a crash or a sanitizer report names the walk too.
     std::cerr << "random walk seed " << seed << " (KLAKORIA_STRESS_SEED=" << seed << " replays it)\n";
     SCOPED_TRACE(testing::Message() << "random walk seed " << seed);
-    walk(seed);
+    // Like the entry function, with the main loop's drawing: one frame for every redraw request.
+    rng.seed(seed);
+    testing_support::TempDataDir dir;
+    testing_support::DummyScreen screen;
+    FontCache fonts;
+    continueButton = SDL_Rect{};  // process-wide: this program must not see the last one's
+    app.emplace(32);
+    for (int event = 1; event <= 3200 && !HasFailure(); ++event) {
+        SCOPED_TRACE(testing::Message() << "event " << event << " from screen " << app->screen);
+        for (SDL_Event e; SDL_PollEvent(&e);)
+            if (e.type == SDL_USEREVENT)
+                app->draw();
+        std::srand(static_cast<unsigned>(rng()));
+        clock.advance(static_cast<uint32_t>(pick(0, 300)));
+        const Game* before = app->game;
+        oneEvent();
+        check();
+        if (!app->game || HasFailure())
+            continue;
+        // A new game and each Standard level deal from the wall clock (the later boards of the
+        // timed variants come from rand(), which the walk seeds). Half of the new boards are thinned.
+        auto* standard = dynamic_cast<StandardGame*>(app->game);
+        const int colours = standard ? standard->level + 1 : app->game->colourCount;
+        if (app->game != before || (app->game->state == Playing && colours != lastColours))
+            reshape(app->game != before || standard ? colours : 0, chance(50));
+        lastColours = colours;
+    }
+    app.reset();  // perhaps during a game, which must then be deleted
+#if defined(__SANITIZE_ADDRESS__)
+    EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0) << "memory leaked (see the report above)";
+#endif
     // A walk that no longer reaches every screen and the ends of games would check little.
     EXPECT_EQ(screensSeen.size(), 10u);
     const int extraState = variant == 0 ? LevelResults : variant >= 2 ? Paused : Playing;

@@ -1,6 +1,5 @@
-// Chaos Click: gravity after every click into the board, the bonus and the screens; the name
-// suffixes of every variant in the list.
-#include <ctime>
+// Chaos Click: gravity after each click into the board, the bonus, the screens; each variant's list suffix.
+#include <cstdlib>
 #include <tuple>
 
 #include "VariantTestSupport.h"
@@ -21,28 +20,10 @@ protected:
 // pair of 3s in column 6 that survives every collapse.
 const std::vector<std::string_view> groupPairAndLoneTile = {".1.....", ".1....3", "2111..3"};
 
-// The constructor seeds with the time in seconds (a second that turns meanwhile retries) and
-// draws the first point of gravity, row before column, before it deals.
-TEST_F(ChaosGameTest, ConstructorDrawsRowThenColumnOfGravityBeforeDealingTheBoard)
-{
-    std::time_t seed = 0;
-    for (int attempt = 0; attempt < 3 && seed != std::time(nullptr); ++attempt)
-        seed = std::time(nullptr), game = std::make_unique<ChaosGame>(4);
-    std::srand(unsigned(seed));
-    EXPECT_EQ(game->gravityRow, std::rand() % 18);
-    EXPECT_EQ(game->gravityColumn, std::rand() % 25);
-    EXPECT_EQ(game->board[0], std::rand() % 4 + 1);
-}
-
 // The new point of gravity takes the next two random numbers, the row before the column.
 TEST_F(ChaosGameTest, StatusBarAndEveryClickIntoTheBoardMovesGravityButOneBesideItDoesNot)
 {
-    const struct {
-        const char* what;
-        int x, y;
-        int16_t clicks, points;
-        int tilesLeft;
-    } cases[] = {
+    const struct { const char* what; int x, y, clicks, points, tilesLeft; } cases[] = {
         {"group of five with three colours: 4 * 4", pixelOf(2), pixelOf(17), 1, 16, 3},
         {"empty cell", pixelOf(10), pixelOf(3), 0, 0, 8},
         {"lone tile", pixelOf(0), pixelOf(17), 1, 0, 8},
@@ -62,9 +43,7 @@ TEST_F(ChaosGameTest, StatusBarAndEveryClickIntoTheBoardMovesGravityButOneBeside
         const bool onBoard = c.x >= 0 && c.y < 576;
         std::srand(20240611);
         game->gravityRow = 17, game->gravityColumn = 0;
-
         game->click(c.x, c.y);
-
         EXPECT_EQ(game->clicks, c.clicks);
         EXPECT_EQ(game->startTicks, c.clicks != 0 ? clock.now() : 0u) << "only a tile starts the clock";
         EXPECT_EQ(game->points, c.points);
@@ -84,11 +63,9 @@ TEST_F(ChaosGameTest, BonusFollowsPointsPerClickTilesLeftColoursAndTimeOnTheResu
 {
     const struct {
         const char* what;
-        int16_t points, clicks;
-        int tiles;
-        int16_t colours;
+        int16_t points, clicks, tiles, colours;
         uint32_t millis;
-        int16_t bonus;
+        int bonus;
         std::string screen = "";
     } cases[] = {
         {"worked example: (15 - 2)^3 / 120", 900, 60, 9, 4, 120000, 18,
@@ -135,8 +112,8 @@ TEST_F(SavedRows, EachVariantAddsItsSuffixToTheTypedName)
     chaos->points = 900, chaos->bonus = 18;  // "weiter" adds them up
     const std::tuple<Game*, const char*, int32_t, std::string> cases[] = {
         {chaos, "Data/var2.hsc", 0, "Abc (4);918"}, {new SpeedGame(0), "Data/var3.hsc", 501, "Abc (L);501"},
-        {new SpeedGame(1), "Data/var3.hsc", 502, "Abc (M);502"}, {new SpeedGame(2), "Data/var3.hsc", 503, "Abc (S);503"},
-        {new FallDownGame(), "Data/var4.hsc", 795, "Abc;795"}};
+        {new SpeedGame(1), "Data/var3.hsc", 502, "Abc (M);502"},
+        {new SpeedGame(2), "Data/var3.hsc", 503, "Abc (S);503"}, {new FallDownGame(), "Data/var4.hsc", 795, "Abc;795"}};
     for (const auto& [game, file, score, row] : cases) {
         game->finalScore = score;
         game->state = GameResults;

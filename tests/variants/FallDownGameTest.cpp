@@ -17,13 +17,10 @@ Board topAndBottom(std::string_view top, const std::vector<std::string_view>& bo
     return board;
 }
 
-// Rows 0 to 2 empty, rows 3 to 17 full.
-void expectDealtBelowThreeEmptyRows(const Board& board)
+bool dealtBelowThreeEmptyRows(const Board& board)
 {
-    for (int row = 0; row < BoardRows; ++row) {
-        const std::string text = rowText(board, row);
-        EXPECT_EQ(std::count(text.begin(), text.end(), '.'), row < 3 ? BoardColumns : 0) << text;
-    }
+    const std::string top = rowText(board, 0) + rowText(board, 1) + rowText(board, 2);
+    return std::ranges::count(board, 0) == 3 * BoardColumns && top == std::string(3 * BoardColumns, '.');
 }
 
 class FallDown : public VariantTest {
@@ -36,12 +33,8 @@ protected:
 TEST_F(FallDown, StartsWithFourColoursAndClicksThatRemoveNothingFeedOnceTheClockRuns)
 {
     EXPECT_EQ(game.colourCount, 4);
-    expectDealtBelowThreeEmptyRows(game.board);
-    const struct {
-        const char* what;
-        int column, row;
-        bool clockBefore, feeds;
-    } cases[] = {
+    EXPECT_TRUE(dealtBelowThreeEmptyRows(game.board)) << boardText(game.board);
+    const struct { const char* what; int column, row; bool clockBefore, feeds; } cases[] = {
         {"lone tile, first click: starts the clock", 0, 17, false, true},
         {"empty cell before the first tile click", 6, 9, false, false},
         {"empty cell with the clock running", 6, 9, true, true},
@@ -49,8 +42,7 @@ TEST_F(FallDown, StartsWithFourColoursAndClicksThatRemoveNothingFeedOnceTheClock
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Board expected = game.board = boardFromBottomRows({"1244"});
-        game.refillColumn = 0;
-        game.startTicks = c.clockBefore ? clock.now() - 3000 : 0;
+        game.refillColumn = 0, game.startTicks = c.clockBefore ? clock.now() - 3000 : 0;
         game.click(pixelOf(c.column), pixelOf(c.row));
         expected[0] = game.cell(0, 0);
         EXPECT_EQ(game.board, expected);
@@ -91,9 +83,7 @@ TEST_F(FallDown, ClicksSettleTheBoardDealTheNextWinOrLose)
         const char* what;
         std::string_view top;
         std::vector<std::string_view> bottom;
-        int16_t colours, refillColumn;
-        int column, row;
-        int16_t points;
+        int16_t colours, refillColumn, column, row, points;
         int32_t finalScore;  // 0 while playing
         bool won;
         std::string_view topAfter;
@@ -128,31 +118,26 @@ TEST_F(FallDown, ClicksSettleTheBoardDealTheNextWinOrLose)
             EXPECT_EQ(game.colourCount, c.colours + 1);
             EXPECT_EQ(game.refillColumn, 0);
             EXPECT_EQ(game.startTicks, clock.now() - 20000) << "the clock runs on";
-            expectDealtBelowThreeEmptyRows(game.board);
+            EXPECT_TRUE(dealtBelowThreeEmptyRows(game.board)) << boardText(game.board);
         } else {
             EXPECT_EQ(boardText(game.board), boardText(topAndBottom(c.topAfter, c.bottomAfter)));
         }
     }
 }
 
-// The top-row pair does not count as a move, a row-1 tile under its colour in row 0 does.
-TEST_F(FallDown, MovesBelowTopIgnoreTopRowPairsButCountARowOneMatch)
+// The moves count no top-row pair, but a row-1 tile under its colour in row 0. Any click resumes
+// a pause, also one beside the board, and the feeder then runs even before a tile click.
+TEST_F(FallDown, StatusBarCountsMovesBelowTopAndThePauseLabelPausesEachSpanByItself)
 {
     game.board = boardAt(0, 0, {"33.5", "1..5", "14"});
     game.points = 12;
     EXPECT_EQ(shown(game), statusBar("Punkte: 12", "(pause)", "M\xF6glichkeiten: 3"));
     game.board = boardFromBottomRows({".......................33"});
     EXPECT_EQ(game.countMovesBelowTop(), 2);
-}
-
-TEST_F(FallDown, PauseLabelPausesEachSpanCountsByItselfAndAnyClickResumes)
-{
     game.board = boardFromBottomRows({"1144"});
     expectPauseCycle(game, game.pauseButton, game.seconds, 0, 17);
     EXPECT_EQ(game.refillColumn, 0);
-    // Also a click beside the board resumes, and the feeder runs even before a tile click.
-    game.state = Paused;
-    game.startTicks = 0;
+    game.state = Paused, game.startTicks = 0;
     game.click(400, 590);
     game.tick();
     EXPECT_NE(game.cell(0, 0), 0);
@@ -162,12 +147,7 @@ TEST_F(FallDown, PauseLabelPausesEachSpanCountsByItselfAndAnyClickResumes)
 // colour that the total adds, so the lines add up.
 TEST_F(FallDown, FinalScoreAndResultScreensLineByLine)
 {
-    const struct {
-        bool won;
-        int16_t colours, points;
-        uint32_t milliseconds;
-        std::string screen;
-    } cases[] = {
+    const struct { bool won; int16_t colours, points; uint32_t milliseconds; std::string screen; } cases[] = {
         {false, 4, 500, 95000, endScreen({"Punkte: 500", "Zeit: 95 Sekunden", "Farben: 4", "-> Bonus: 200", ""}, "795",
                                          "Leider Verloren!")},
         {true, 8, 2000, 600000, endScreen({"Punkte: 2000", "Zeit: 600 Sekunden", "Farben: 8", "-> Bonus: 1000",

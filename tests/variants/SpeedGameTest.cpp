@@ -26,29 +26,13 @@ protected:
     std::unique_ptr<SpeedGame> game;
 };
 
-// A tick that takes the points below 0 loses at once (seconds and colours only); one that
-// leaves 0 goes on. A difficulty the menu does not offer plays as the nearest one.
-TEST_F(SpeedGameTest, TicksDrainByDifficultyOnlyWhileTheClockRuns)
-{
-    const struct { int16_t difficulty, pointsAfter; int32_t finalScore; } cases[] = {{0, -2, 4 + 300}, {1, 0, 0}, {2, 0, 0}, {7, 0, 0}};
-    for (const auto& c : cases) {
-        game = std::make_unique<SpeedGame>(c.difficulty);
-        game->points = 3;
-        game->tick();
-        EXPECT_EQ(game->points, 3) << "the clock has not started";
-        game->startTicks = clock.now();
-        clock.advance(4000);
-        game->tick();
-        EXPECT_EQ(game->points, c.pointsAfter) << c.difficulty;
-        EXPECT_EQ(game->finalScore, c.finalScore) << c.difficulty;
-        EXPECT_EQ(game->state, c.finalScore ? GameResults : Playing) << c.difficulty;
-    }
-}
-
-// What one click does at each difficulty and colour count, on a game whose clock has run for
-// `seconds` (0: not started). A click that loses keeps the board, the points and the colours of
-// that moment: on a board without moves it must not also deal the next one, nor win on the seventh.
-TEST_F(SpeedGameTest, EachClickPaysCostsDealsTheNextBoardWinsOrLoses)
+// What one click (or, in column -1, a tick) does at each difficulty and colour count, on a game
+// whose clock has run for `seconds` (0: not started). A tick that takes the points below 0 loses
+// at once (seconds and colours only); one that leaves 0 goes on. A click that loses keeps the
+// board, the points and the colours of that moment: on a board without moves it must not also
+// deal the next one, nor win on the seventh. A difficulty the menu does not offer plays as the
+// nearest one.
+TEST_F(SpeedGameTest, EachTickDrainsEachClickPaysCostsDealsTheNextBoardWinsOrLoses)
 {
     const std::vector<std::string_view> lastPair = {"3..", "411"}, noMoves = {"1212", "2121"};
     const auto& group = groupPairAndLoneTile;
@@ -56,12 +40,15 @@ TEST_F(SpeedGameTest, EachClickPaysCostsDealsTheNextBoardWinsOrLoses)
         const char* what;
         int16_t difficulty, colours, points;
         const std::vector<std::string_view>& rows;
-        int column, row;
-        uint32_t seconds;
-        int16_t pointsAfter, coloursAfter;
+        int column, row, seconds, pointsAfter, coloursAfter;
         int32_t finalScore;  // 0 while playing
         std::string screen = "";
     } cases[] = {
+        {"a tick before the clock runs", 0, 3, 3, group, -1, 18, 0, 3, 3, 0},
+        {"a tick at Leicht: 3 - 5, lost with 4 + 3 * 100", 0, 3, 3, group, -1, 18, 4, -2, 3, 304},
+        {"a tick at Mittel: 3 - 3 goes on", 1, 3, 3, group, -1, 18, 4, 0, 3, 0},
+        {"a tick at Schwer", 2, 3, 3, group, -1, 18, 4, 0, 3, 0},
+        {"a tick at 7", 7, 3, 3, group, -1, 18, 4, 0, 3, 0},
         {"below the board", 0, 3, 100, group, 3, 18, 0, 100, 3, 0},
         {"empty cell: twice the drain", 0, 3, 100, group, 10, 3, 0, 90, 3, 0},
         {"lone tile: twice the drain", 2, 2, 300, group, 6, 17, 0, 294, 2, 0},
@@ -89,7 +76,10 @@ TEST_F(SpeedGameTest, EachClickPaysCostsDealsTheNextBoardWinsOrLoses)
         game->colourCount = c.colours, game->points = c.points;
         const Board before = game->board;
         const bool onTile = c.row < BoardRows && before[cellIndex(c.column, c.row)] != 0;
-        game->click(pixelOf(c.column), pixelOf(c.row));
+        if (c.column < 0)
+            game->tick();
+        else
+            game->click(pixelOf(c.column), pixelOf(c.row));
         EXPECT_EQ(game->points, c.pointsAfter);
         EXPECT_EQ(game->colourCount, c.coloursAfter);
         EXPECT_EQ(game->finalScore, c.finalScore);
@@ -109,7 +99,8 @@ TEST_F(SpeedGameTest, EachClickPaysCostsDealsTheNextBoardWinsOrLoses)
 // Corners 0 to 3 by rand() % 4; the ninth tile click draws none.
 TEST_F(SpeedGameTest, TenthTileClickDrawsTheCornerBeforeItsOwnCollapse)
 {
-    const struct { int corner; int16_t row, column, tileClicksBefore; } cases[] = {{0, 17, 0, 9}, {1, 17, 24, 9}, {2, 0, 24, 9}, {3, 0, 0, 9}, {1, 8, 12, 8}};
+    const struct { int corner, row, column, tileClicksBefore; } cases[] = {
+        {0, 17, 0, 9}, {1, 17, 24, 9}, {2, 0, 24, 9}, {3, 0, 0, 9}, {1, 8, 12, 8}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "corner " << c.corner << " after " << c.tileClicksBefore);
         start(0, {"...3", "1123"});

@@ -31,26 +31,20 @@ protected:
     }
 };
 
-TEST_F(StandardGameTest, WorkedExampleAddsThreeHundredAndTwoAndListsTheLevelLineByLine)
-{
-    game.totalScore = 1000;
-    endLevel(2, 300, 20, loneTiles(45), 10000);
-    EXPECT_EQ(shown(game), resultScreen({
-        "Zwischenergebniss Level 2", titleRule, "Punkte: 300", "Klicks: 20", "Punkte pro Klick: 15",
-        "Nicht entfernt: 10 %", "Schwierigkeit: 3 Farben", "Ben\xF6tigte Zeit: 10 Sekunden", "-> Bonus: 2 Punkte",
-        totalRule, "Ergebniss f\xFCr dieses Level:", "302 Punkte", totalRule, "Derzeitiges Gesamtergebniss:",
-        "1302 Punkte"}));
-}
-
+// The total starts at 1000 and keeps its low 16 bits.
 TEST_F(StandardGameTest, LevelBonusRaisesTheDifferenceToTheLevelAndSharesItOutOverTheSeconds)
 {
     const struct {
         const char* what;
         int16_t level, points, clicks;
-        int tilesLeft;
-        uint32_t milliseconds;
-        int16_t bonus;
+        int tilesLeft, milliseconds, bonus;
+        std::string screen = "";
     } cases[] = {
+        {"worked example: (15 - 13)^2 / 10", 2, 300, 20, 45, 10000, 2,
+         resultScreen({"Zwischenergebniss Level 2", titleRule, "Punkte: 300", "Klicks: 20", "Punkte pro Klick: 15",
+                       "Nicht entfernt: 10 %", "Schwierigkeit: 3 Farben", "Ben\xF6tigte Zeit: 10 Sekunden",
+                       "-> Bonus: 2 Punkte", totalRule, "Ergebniss f\xFCr dieses Level:", "302 Punkte", totalRule,
+                       "Derzeitiges Gesamtergebniss:", "1302 Punkte"})},
         {"less than one second keeps the undivided 5^3", 3, 5, 1, 0, 999, 125},
         {"two seconds halve it", 3, 5, 1, 0, 2000, 62},
         {"d 1 is not raised", 4, 1, 1, 0, 0, 1},
@@ -59,15 +53,18 @@ TEST_F(StandardGameTest, LevelBonusRaisesTheDifferenceToTheLevelAndSharesItOutOv
         {"200^2 = 40000 wraps to a negative 16-bit value and ends as 0", 2, 200, 1, 0, 0, 0},
         {"points per click truncate: 29 / 2 = 14, 14 - 10 = 4, 4^2", 2, 29, 2, 45, 0, 16},
         {"no counted click (the counter wrapped to 0) shares out no points", 4, 500, 0, 20, 0, 0},
-        {"the total keeps its low 16 bits: 30000 + 30000^1", 1, 30000, 1, 0, 0, 30000},
+        {"30000 + 30000^1", 1, 30000, 1, 0, 0, 30000},
         {"3000^6 lies beyond what a double holds exactly and keeps 0", 6, 3000, 1, 0, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        game.totalScore = 0;
+        game.totalScore = 1000;
         endLevel(c.level, c.points, c.clicks, loneTiles(c.tilesLeft), c.milliseconds);
         EXPECT_EQ(game.levelBonus, c.bonus);
-        EXPECT_EQ(game.totalScore, toInt16(c.bonus + c.points));
+        EXPECT_EQ(game.totalScore, toInt16(1000 + c.bonus + c.points));
+        if (!c.screen.empty()) {
+            EXPECT_EQ(shown(game), c.screen);
+        }
     }
 }
 
@@ -129,9 +126,7 @@ struct StandardWholeGame : testing::TestWithParam<int> {
 // Each level is dealt full with L + 1 colours, then replaced by "1122" on the bottom row: two
 // pairs, two clicks, L + 1 points each, and level L takes L seconds. Bonus (L + 1)^L / L;
 // 7^6 = 117649 wraps to -13423, so 0.
-const struct {
-    int16_t bonus, total;
-} levels[] = {{2, 6}, {4, 16}, {21, 45}, {156, 211}, {1555, 1778}, {0, 1792}};
+const struct { int16_t bonus, total; } levels[] = {{2, 6}, {4, 16}, {21, 45}, {156, 211}, {1555, 1778}, {0, 1792}};
 constexpr int FinalScore = 1792;
 
 TEST_P(StandardWholeGame, SixLevelsByClicksThenTheListAndItsFile)
@@ -144,8 +139,7 @@ TEST_P(StandardWholeGame, SixLevelsByClicksThenTheListAndItsFile)
     dir.writeFile("Data/var1.hsc", list + "Jule;" + std::to_string(lastRow) + "\n");
     Application app(32);
     auto* game = new StandardGame();
-    app.game = game;
-    app.screen = InGame;
+    app.game = game, app.screen = InGame;
     TextRecorder recorder;
     const auto clickCentre = [&](const SDL_Rect& r) { app.handleClick(r.x + r.w / 2, r.y + r.h / 2); };
 
