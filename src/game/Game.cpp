@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 
 #include "app/Clock.h"
 #include "highscore/HighscoreTable.h"
@@ -14,6 +15,25 @@ namespace {
 constexpr int16_t Backspace = 8;
 // The highscore file splits a line at its first ';', so a name with one would lose its score.
 constexpr int16_t FieldSeparator = ';';
+
+// base raised to exponent when a double holds the result exactly (2^53 at most), else nothing.
+std::optional<long long> exactPower(int32_t base, int32_t exponent)
+{
+    if (exponent < 0)
+        return std::nullopt;
+    if (base == 0)
+        return exponent == 0 ? 1 : 0;
+    if (base == 1 || base == -1)
+        return exponent % 2 == 0 ? 1 : base;
+    const long long largestToMultiply = (1LL << 53) / std::llabs(base);
+    long long power = 1;
+    for (int32_t done = 0; done < exponent; ++done) {
+        if (std::llabs(power) > largestToMultiply)
+            return std::nullopt;
+        power *= base;
+    }
+    return power;
+}
 
 }  // namespace
 
@@ -139,20 +159,8 @@ int16_t powerLow16(int32_t base, int32_t exponent)
 {
     // Powers a double holds exactly, which are all a game normally meets, are multiplied out in
     // integers: the same result, and the mathematics library stays unloaded.
-    if (exponent >= 0) {
-        if (base == 0)
-            return exponent == 0 ? 1 : 0;
-        if (base == 1 || base == -1)
-            return exponent % 2 == 0 ? 1 : base;
-        constexpr long long ExactInDouble = 1LL << 53;
-        const long long largestToMultiply = ExactInDouble / std::llabs(base);
-        long long power = 1;
-        int32_t done = 0;
-        for (; done < exponent && std::llabs(power) <= largestToMultiply; ++done)
-            power *= base;
-        if (done == exponent)
-            return toInt16(power % 65536);
-    }
+    if (const std::optional<long long> exact = exactPower(base, exponent))
+        return toInt16(*exact % 65536);
     const double power = std::trunc(std::pow(static_cast<double>(base), static_cast<double>(exponent)));
     if (!std::isfinite(power))
         return 0;
