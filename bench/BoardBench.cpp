@@ -23,24 +23,30 @@ constexpr ClickCase StandardCase{2, 17, 0};  // level 1, bottom left
 constexpr ClickCase ChaosCase{2, 8, 12};     // two colours, gravity drawn into the middle
 constexpr ClickCase SpeedCase{2, 0, 24};     // "Mittel", gravity in the top right corner
 
-// One click's work on the board in Standard, Chaos and Speed: copy for the animation, remove,
-// collapse, count what is left.
-void clickBoardWork(benchmark::State& state, ClickCase click)
+// One click's work on a full board, again and again: copy for the animation, remove the largest
+// group, let the rest settle and count what is left, with the variant's settle and count.
+template <typename AnyGame, typename Settle, typename Count>
+void clickRepeatedly(benchmark::State& state, AnyGame& game, const Board& full, Settle settle, Count count)
 {
-    const Board full = fullRandomBoard(click.colours, 12345);
     const BoardCell clicked = largestGroupCell(full);
-    BenchGame game;
-    game.gravityRow = click.gravityRow;
-    game.gravityColumn = click.gravityColumn;
     for (auto _ : state) {
         game.board = full;
         game.previousBoard = game.board;
         const int32_t removed = game.removeGroup(clicked.column, clicked.row, game.cell(clicked.column, clicked.row), true);
-        game.collapse();
+        (game.*settle)();
         benchmark::DoNotOptimize(removed);
-        benchmark::DoNotOptimize(game.countMoves());
+        benchmark::DoNotOptimize((game.*count)());
         benchmark::ClobberMemory();
     }
+}
+
+// Standard, Chaos and Speed settle toward their point of gravity.
+void clickBoardWork(benchmark::State& state, ClickCase click)
+{
+    BenchGame game;
+    game.gravityRow = click.gravityRow;
+    game.gravityColumn = click.gravityColumn;
+    clickRepeatedly(state, game, fullRandomBoard(click.colours, 12345), &BenchGame::collapse, &BenchGame::countMoves);
 }
 BENCHMARK_CAPTURE(clickBoardWork, Standard, StandardCase);
 BENCHMARK_CAPTURE(clickBoardWork, Chaos, ChaosCase);
@@ -56,17 +62,8 @@ void clickBoardWorkFallDown(benchmark::State& state)
     for (int c = 0; c < BoardColumns; ++c)
         for (int r = 0; r < 3; ++r)
             full[cellIndex(c, r)] = (r == 0 && c < 12) ? full[cellIndex(c, r)] : 0;
-    const BoardCell clicked = largestGroupCell(full);
     game.refillColumn = 12;
-    for (auto _ : state) {
-        game.board = full;
-        game.previousBoard = game.board;
-        const int32_t removed = game.removeGroup(clicked.column, clicked.row, game.cell(clicked.column, clicked.row), true);
-        game.collapseBelowTop();
-        benchmark::DoNotOptimize(removed);
-        benchmark::DoNotOptimize(game.countMovesBelowTop());
-        benchmark::ClobberMemory();
-    }
+    clickRepeatedly(state, game, full, &FallDownGame::collapseBelowTop, &FallDownGame::countMovesBelowTop);
 }
 BENCHMARK(clickBoardWorkFallDown)->Name("clickBoardWork/FallDown");
 

@@ -33,12 +33,20 @@ Setup inGame(GameState state, Arguments... arguments)
     };
 }
 
-// One full frame of a screen: clear, draw every text and tile, flip.
-void drawScreen(benchmark::State& state, Setup setup)
+// Draws the screen that setup enters once per iteration, then leaves it for the main menu. With
+// fontsClosed, every frame starts with no font open: every size it uses is opened and every
+// glyph loaded again, as in the first frame after start-up.
+void drawFrames(benchmark::State& state, const Setup& setup, bool fontsClosed)
 {
     Application& app = benchApplication();
     setup(app);
     for (auto _ : state) {
+        if (fontsClosed) {
+            state.PauseTiming();
+            keepFontsOpen(false);
+            keepFontsOpen(true);
+            state.ResumeTiming();
+        }
         app.draw();
         benchmark::ClobberMemory();
     }
@@ -49,26 +57,11 @@ void drawScreen(benchmark::State& state, Setup setup)
     app.screen = MainMenu;
 }
 
-// The same frame as the first one after the screen was entered with no font open: every size it
-// uses is opened and every glyph loaded again, as at start-up.
-void drawScreenWithFontsClosed(benchmark::State& state, Setup setup)
-{
-    Application& app = benchApplication();
-    setup(app);
-    for (auto _ : state) {
-        state.PauseTiming();
-        keepFontsOpen(false);
-        keepFontsOpen(true);
-        state.ResumeTiming();
-        app.draw();
-        benchmark::ClobberMemory();
-    }
-    delete app.game;
-    app.game = nullptr;
-    delete app.shownHighscores;
-    app.shownHighscores = nullptr;
-    app.screen = MainMenu;
-}
+// One full frame of a screen: clear, draw every text and tile, flip.
+void drawScreen(benchmark::State& state, Setup setup) { drawFrames(state, setup, false); }
+
+// The same frame as the first one after the screen was entered with no font open.
+void drawScreenWithFontsClosed(benchmark::State& state, Setup setup) { drawFrames(state, setup, true); }
 
 #define SCREEN(name, setup)                                                                   \
     BENCHMARK_CAPTURE(drawScreen, name, setup)->Unit(benchmark::kMicrosecond);                \
