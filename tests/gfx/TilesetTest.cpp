@@ -82,8 +82,8 @@ std::string templateBytes(int width, int height, uint32_t claimedHeight = 0)
     TempDataDir scratch{std::vector<std::string>{}};
     writeBmp(scratch.data() / "t.bmp", width, height, [](int, int) { return SDL_Color{255, 255, 255, 0}; });
     std::string bmp = scratch.readFile("Data/t.bmp");
-    for (int i = 0; claimedHeight > 0 && i < 4; ++i)
-        bmp[22 + i] = static_cast<char>(claimedHeight >> (8 * i));
+    if (claimedHeight > 0)
+        bmp.replace(22, 4, reinterpret_cast<const char*>(&claimedHeight), 4);  // little-endian, as BMP
     return bmp;
 }
 
@@ -93,16 +93,13 @@ std::string templateBytes(int width, int height, uint32_t claimedHeight = 0)
 TEST(GeneratedTemplate, EverySetTakesTheColourInBothTintsAndTheFramesShrink)
 {
     SDL_Surface* pattern = SDL_LoadBMP((assetDir() / "tileset.bmp").c_str());
-    ASSERT_NE(pattern, nullptr) << SDL_GetError();
-    ASSERT_EQ(std::make_tuple(pattern->w, pattern->h, int(pattern->format->BytesPerPixel)), std::make_tuple(64, 672, 3));
-    // How many pixels of the tile at row `top` meet counts(left layer, right layer), as 0xRRGGBB.
-    auto count = [&](int top, bool (*counts)(int, int)) {
+    ASSERT_TRUE(pattern && pattern->w == 64 && pattern->h == 672 && pattern->format->BytesPerPixel == 3);
+    // How many pixels of the tile at row `top` have a left and a right layer pixel (0xRRGGBB) as wanted.
+    auto count = [&](int top, auto wanted) {
         int n = 0;
-        for (int y = top; y < top + Layer; ++y) {
-            const Uint8* row = static_cast<const Uint8*>(pattern->pixels) + y * pattern->pitch;
-            auto at = [&](int x) { return row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16; };
-            for (int x = 0; x < Layer; ++x)
-                n += counts(at(x), at(Layer + x));
+        for (int y = top, x = 0; y < top + Layer; x = (x + 1) % Layer, y += x == 0) {
+            const Uint8* p = static_cast<const Uint8*>(pattern->pixels) + y * pattern->pitch + 3 * x;
+            n += wanted(p[0] | p[1] << 8 | p[2] << 16, p[3 * Layer] | p[3 * Layer + 1] << 8 | p[3 * Layer + 2] << 16);
         }
         return n;
     };
@@ -171,7 +168,7 @@ TEST(StartupWithABadAsset, EndsWithTheAssetsMessageOrGoesOnWithoutMusic)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.asset + ", " + std::to_string(c.bytes.size()) + " bytes");
-        std::vector<std::string> assets;
+        std::vector<std::string> assets;  // never a link to the asset written over
         for (const std::string name : {"tileset.bmp", "boulder.ttf", "Musik.wav", "icon.bmp"})
             if (name != c.asset && (name != "boulder.ttf" || c.asset != "Musik.wav"))
                 assets.push_back(name);

@@ -61,12 +61,10 @@ TEST_F(Highscores, EachLineIsReadAsNameAndTheNumberAtoiWouldRead)
     } cases[] = {
         {"an empty file", "", {}},
         {"a lone ';' is an empty name with 0", ";\n", {{"", 0}}},
-        {"letters after the digits are ignored", "Abc;12xy3\n", {{"Abc", 12}}},
-        {"two ';' split at the first", "Abc;x;5\nDef;7;5\n", {{"Abc", 0}, {"Def", 7}}},
-        {"a negative score keeps its sign", "Neg;-40\n", {{"Neg", -40}}},
+        {"the first ';' splits, letters end the number", "Abc;x;5\nDef;7;5\nG;12xy3\n", {{"Abc", 0}, {"Def", 7}, {"G", 12}}},
         {"CR LF ends a line like LF", "Abc;4120\r\nXyz;2975\r\n;45\r\n", {{"Abc", 4120}, {"Xyz", 2975}, {"", 45}}},
-        {"white space and one sign lead the number", "A; \t+17\nB;\v\f -3\nC;- 3\nD;+-3\n",
-         {{"A", 17}, {"B", -3}, {"C", 0}, {"D", 0}}},
+        {"white space and one sign lead the number", "A; \t+17\nB;\v\f -3\nC;- 3\nD;+-3\nE;-40\n",
+         {{"A", 17}, {"B", -3}, {"C", 0}, {"D", 0}, {"E", -40}}},
         {"a line without ';' and an empty line are default rows", "Abc 50\n\nXyz;20\n", {{":)", 100}, {":)", 90}, {"Xyz", 20}}},
         {"the last line may lack its LF", "A;1\nB;2", {{"A", 1}, {"B", 2}}},
         {"lines after the tenth are not read", std::string(10, '\n') + "L;11\n", {}},
@@ -105,8 +103,6 @@ TEST_F(Highscores, InsertReplacesTheLastRowOnlyWhenBetterAndSortsByExchanging)
     five.entries = {{"P", 100}, {"A", 50}, {"B", 50}, {"Q", 40}, {"R", 30}};
     EXPECT_TRUE(five.insert("N", 60));
     EXPECT_EQ(rowsOf(five), (Rows{{"P", 100}, {"N", 60}, {"B", 50}, {"A", 50}, {"Q", 40}}));
-    EXPECT_TRUE(five.insert("E", 50));
-    EXPECT_EQ(rowsOf(five), (Rows{{"P", 100}, {"N", 60}, {"B", 50}, {"A", 50}, {"E", 50}}));
 }
 
 // Names from a damaged list show up to their first NUL byte. Rows beyond the table show their
@@ -132,7 +128,6 @@ TEST_F(Highscores, TheListShowsPlaceNameAndScoreOfEveryRowUnderTheTitle)
 TEST_F(Highscores, NameEntryShowsItsLinesAndTheEndOfTheNameTypedSoFar)
 {
     const std::string veryLong = std::string(5000, '.') + "WWWWWWWW", cut = keepEndWithin(veryLong, 35, 800);
-    ASSERT_TRUE(cut.size() > 8 && cut.size() < veryLong.size()) << cut.size();
     for (const auto& [score, name, shown] : {std::tuple<int32_t, std::string, std::string>{0, "", ""},
                                              {-5, "J\xFCrgen", "J\xFCrgen"}, {7, veryLong, cut}}) {
         testing_support::BareGame game;
@@ -140,15 +135,12 @@ TEST_F(Highscores, NameEntryShowsItsLinesAndTheEndOfTheNameTypedSoFar)
         game.playerName = name;
         recorder.clear();
         game.drawNameEntryScreen();
-        std::vector<Placed> expected = {
-            {"Super!", 0, 10, TextAlign::Center, 50},
-            {"Sie haben es in die", 0, 70, TextAlign::Center, 35},
-            {"Highscore geschafft.", 0, 120, TextAlign::Center, 35},
-            {"Sie haben " + std::to_string(score) + " Punkte", 0, 170, TextAlign::Center, 35},
-            {"Bitte geben sie ihren Namen ein:", 0, 220, TextAlign::Center, 35},
-        };
-        if (!name.empty())
-            expected.emplace_back(shown, 0, 270, TextAlign::Center, 35);
+        std::vector<Placed> expected = {{"Super!", 0, 10, TextAlign::Center, 50}};
+        const std::string lines[] = {"Sie haben es in die", "Highscore geschafft.", "Sie haben " + std::to_string(score) + " Punkte",
+                                     "Bitte geben sie ihren Namen ein:", shown};
+        for (int32_t i = 0; i < 5; ++i)
+            if (!lines[i].empty())
+                expected.emplace_back(lines[i], 0, 70 + 50 * i, TextAlign::Center, 35);
         EXPECT_EQ(placed(), expected) << score;
         EXPECT_EQ(game.playerName, name);
     }
