@@ -1,28 +1,23 @@
 #!/bin/bash
-# The Debian package as a distribution and a player meet it: contents, dependencies, menu entry
-# and lintian (which also checks modes, stripping, rpaths and compression); then installed for
-# real, started twice through its launcher in Xvfb and driven by real clicks, and the launcher's
-# refusals. The package is purged at the end whatever happens.
+# The Debian package: contents, dependencies, menu entry, lintian; then installed, started twice
+# through its launcher in Xvfb with real clicks, and the launcher's refusals; purged at the end.
 #   package_test.sh <build dir>
 set -u
 bindir=$1 failures=0 installed=no game_pid= xvfb_pid=
 work=$(mktemp -d /tmp/klakoria-package.XXXXXX)
 chmod 755 "$work"  # the unprivileged cases must reach folders below it
 cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    [ -n "$game_pid$xvfb_pid" ] && kill $game_pid $xvfb_pid 2>/dev/null
     [ "$installed" = yes ] && dpkg --purge klakoria >/dev/null 2>&1
     rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-check() {  # check <what> <command>...
-    if "${@:2}"; then echo "ok:   $1"; else failures=$((failures + 1)); echo "FAIL: $1"; fi
-}
+check() { if "${@:2}"; then echo "ok:   $1"; else failures=$((failures + 1)); echo "FAIL: $1"; fi; }
 finish() { echo "$failures failed"; [ "$failures" -eq 0 ] || exit 1; exit "${1:-0}"; }
 fatal() { check "$1" false; finish; }
 
-# --- the package (CPack packs the tree as the build left it) -------------------------------------
+# --- the package, as the build left the tree ---
 cpack --config "$bindir/CPackConfig.cmake" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; fatal "cpack builds the package"; }
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$bindir/CPackConfig.cmake")
@@ -30,7 +25,6 @@ arch=$(dpkg --print-architecture)
 deb=$(ls "$work"/out/klakoria_"$version"-*_"$arch".deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || fatal "the package is named klakoria_${version}-<release>_<architecture>.deb"
 dpkg-deb -x "$deb" "$work/root"
-# The launcher, the game, the manual page and the documents prove themselves below.
 for file in /usr/share/games/klakoria/{boulder.ttf,tileset.bmp,icon.bmp,Musik.wav} \
     /usr/share/applications/klakoria.desktop /usr/share/icons/hicolor/{32x32,128x128}/apps/klakoria.png; do
     check "the package holds $file" test -f "$work/root$file" -o -L "$work/root$file"
@@ -49,7 +43,7 @@ done
 lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1
 check "lintian reports no errors and no warnings" sh -c "! grep '^[EW]:' '$work/lintian.log'"
 
-# --- installed for real -------------------------------------------------------------------------
+# --- installed for real ---
 [ "$(id -u)" -eq 0 ] || { echo "skipped: installing the package needs root"; finish 77; }
 installed=yes
 DEBIAN_FRONTEND=noninteractive dpkg -i "$deb" >"$work/dpkg.log" 2>&1 ||
@@ -67,9 +61,8 @@ screen() { md5sum <"$work/fb/Xvfb_screen0"; }
 screen_differs_from() { [ "$(screen)" != "$1" ]; }
 blank=$(screen)
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
-click() {  # click <x> <y>: answered once the screen differs from the one before
-    local before; before=$(screen)
-    xdotool mousemove "$1" "$2" click 1 && wait_until screen_differs_from "$before"
+click() {  # answered once the screen differs from the one before
+    local before; before=$(screen); xdotool mousemove "$1" "$2" click 1 && wait_until screen_differs_from "$before"
 }
 # Started as the menu entry does: "Highscores", the Standart Click list, back, Escape.
 play() {  # <run number>
@@ -89,8 +82,8 @@ play() {  # <run number>
     game_pid=
 }
 links_point_to_installation() {
-    for asset in boulder.ttf tileset.bmp icon.bmp Musik.wav; do
-        [ "$(readlink "$userdata/$asset")" = "$assets/$asset" ] || return 1
+    for a in boulder.ttf tileset.bmp icon.bmp Musik.wav; do
+        [ "$(readlink "$userdata/$a")" = "$assets/$a" ] || return 1
     done
 }
 
@@ -104,15 +97,14 @@ check "nothing is written below the installed asset folder" \
 # A second start keeps the player's list and repairs links gone stale: the icon gone, the tile
 # template pointing to another file, the music to nothing.
 sed -i '1s/.*/Testerin;4321/' "$userdata/var1.hsc"
-rm "$userdata/icon.bmp"
-ln -sfn "$assets/icon.bmp" "$userdata/tileset.bmp"
+rm "$userdata/icon.bmp" && ln -sfn "$assets/icon.bmp" "$userdata/tileset.bmp"
 ln -sfn /nonexistent/Musik.wav "$userdata/Musik.wav"
 play 2
 check "the second start keeps the player's list" \
     test "$(head -n 1 "$userdata/var1.hsc") $(wc -l <"$userdata/var1.hsc")" = "Testerin;4321 10"
 check "the second start refreshes the asset links" links_point_to_installation
 
-# --- the launcher refuses to start without a folder of the player's own ---------------------------
+# --- the launcher refuses to start without a folder of the player's own ---
 refusal() {  # refusal <description> <expected words in the message> <command>...
     local what=$1 words=$2 status; shift 2
     timeout 30 "$@" >"$work/refusal.out" 2>"$work/refusal.err"; status=$?

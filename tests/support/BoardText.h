@@ -10,7 +10,6 @@
 namespace testing_support {
 
 inline uint16_t cellFromChar(char ch) { return ch == '.' ? 0 : ch == 'x' ? 8 : static_cast<uint16_t>(ch - '0'); }
-inline char charFromCell(uint16_t value) { return value > 8 ? '?' : ".1234567x"[value]; }
 
 // One string per row; the first character of the first string lands on (leftColumn, topRow).
 inline Board boardAt(int leftColumn, int topRow, const std::vector<std::string_view>& rows)
@@ -22,8 +21,7 @@ inline Board boardAt(int leftColumn, int topRow, const std::vector<std::string_v
     return board;
 }
 
-// The strings are the board's lowest rows: the last string is row 17.
-inline Board boardFromBottomRows(const std::vector<std::string_view>& rows)
+inline Board boardFromBottomRows(const std::vector<std::string_view>& rows)  // the last string is row 17
 {
     return boardAt(0, BoardRows - static_cast<int>(rows.size()), rows);
 }
@@ -32,11 +30,11 @@ inline std::string rowText(const Board& board, int row)
 {
     std::string text;
     for (int column = 0; column < BoardColumns; ++column)
-        text += charFromCell(board[cellIndex(column, row)]);
+        text += board[cellIndex(column, row)] > 8 ? '?' : ".1234567x"[board[cellIndex(column, row)]];
     return text;
 }
 
-inline std::string boardText(const Board& board)  // all 18 rows, for readable failures
+inline std::string boardText(const Board& board)  // all rows, for readable failures
 {
     std::string text = "\n";
     for (int row = 0; row < BoardRows; ++row)

@@ -2,9 +2,8 @@
 
 #include <cstdlib>
 
-// The sanitizers read their options before main() runs and a list of variables does not survive
-// gtest_discover_tests, so every test binary carries its own; the game binaries it starts inherit
-// them. The suppressed leaks belong to the system libraries that SDL loads (see lsan.supp).
+// The sanitizers read their options before main() runs, so every test binary carries its own;
+// the game binaries it starts inherit them.
 #define SANITIZER_OPTIONS extern "C" __attribute__((used, visibility("default"))) const char*
 SANITIZER_OPTIONS __asan_default_options() { return "detect_leaks=1:abort_on_error=0"; }
 SANITIZER_OPTIONS __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }

@@ -17,7 +17,7 @@
 namespace testing_support {
 
 // A fresh temporary working directory whose Data/ links the generated assets (all, or those
-// named, e.g. {"boulder.ttf"}); the old directory comes back and the folder goes when destroyed.
+// named); the old working directory comes back and the folder goes when destroyed.
 struct TempDataDir {
     TempDataDir();
     explicit TempDataDir(const std::vector<std::string>& assets);
@@ -36,8 +36,7 @@ struct TempDataDir {
     }
     bool exists(const std::string& relative) const { return std::filesystem::exists(root / relative); }
 
-    std::filesystem::path root;
-    std::filesystem::path previous;
+    std::filesystem::path root, previous;
 };
 
 // Pixel counts shared by the dummy screen and the screenshots of the real window.
@@ -51,8 +50,8 @@ struct PixelView {
     int countNonBlack(const SDL_Rect& area) const { return countWhere(area, lit); }
 };
 
-// SDL video (dummy driver, 32 bits per pixel) and SDL_ttf for one test; sets screenSurface.
-// With tileset = true it also loads the tile sheet and creates tileRects (set 4 selected).
+// SDL video (dummy driver, 32 bits per pixel) and SDL_ttf for one test; with tileset = true also
+// the tile sheet and tileRects, set 4 selected.
 struct DummyScreen : PixelView {
     explicit DummyScreen(bool tileset = false);
     ~DummyScreen() override;
@@ -61,22 +60,21 @@ struct DummyScreen : PixelView {
     bool ownsTileset;
 };
 
-// Records every drawText call while it lives.
-struct TextRecorder {
+struct TextRecorder {  // every drawText call while it lives
     TextRecorder() { setTextObserver([this](const DrawnText& text) { texts.push_back(text); }); }
     ~TextRecorder() { setTextObserver({}); }
-    std::vector<DrawnText> texts;
     void clear() { texts.clear(); }
-    const DrawnText* find(const std::string& text) const  // the first with this exact text
+    const DrawnText* find(const std::string& text) const
     {
         for (const auto& t : texts)
             if (t.text == text)
                 return &t;
         return nullptr;
     }
+    std::vector<DrawnText> texts;
 };
 
-// The game clock reads a value the test sets, and the removal animation does not wait, while it lives.
+// The game clock reads a value the test sets, and the removal animation does not wait.
 struct FakeClock {
     explicit FakeClock(uint32_t start = 100000)
     {
@@ -93,22 +91,21 @@ struct FakeClock {
 
 struct ProcessResult {
     int status = -1;  // exit status, or 128 + signal
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 // Runs argv in cwd with extra environment entries; after timeoutSeconds the kernel ends it (SIGALRM).
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
                          const std::map<std::string, std::string>& env = {}, int timeoutSeconds = 60);
-// The same without waiting: standard output and error go to the given descriptors.
+// Without waiting: standard output and error go to the given descriptors.
 pid_t startProcess(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
                    const std::map<std::string, std::string>& env, int outFd, int errFd, int timeoutSeconds = 0);
-std::string contentsOf(int fd);  // the whole file behind a descriptor, from its start
+std::string contentsOf(int fd);  // the whole file behind a descriptor
 int exitStatus(int waitStatus);  // the exit status, or 128 + signal
 
 inline std::string gameBinary() { return KLAKORIA_BINARY; }
 inline std::filesystem::path assetDir() { return KLAKORIA_ASSET_DIR; }
 
-// Writes a 24-bit BMP of width x height whose pixel (x, y) has the colour colourAt(x, y).
+// A 24-bit BMP whose pixel (x, y) has the colour colourAt(x, y).
 void writeBmp(const std::filesystem::path& file, int width, int height,
               const std::function<SDL_Color(int x, int y)>& colourAt);
 
