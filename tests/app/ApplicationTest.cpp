@@ -1,5 +1,4 @@
-// The Application at 32 bits under the dummy driver on a fake clock: screens, transitions, the
-// frame around a game, the main loop; and the real program, for the failures that end it.
+// The Application's screens, transitions, frame around a game and main loop; the real program's start-up failures.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -23,7 +22,6 @@ using Label = std::tuple<std::string, int32_t, int32_t, TextAlign, int32_t>;  //
 const std::string back = "zur\xFC" "ck zum Men\xFC";
 constexpr auto C = TextAlign::Center, L = TextAlign::Left;
 
-// A game that records what the Application asks of it.
 struct FakeGame : Game {
     explicit FakeGame(FakeClock& clock) : clock(clock) {}
     void click(int32_t x, int32_t y) override { clicks.push_back({x, y}), state = endsOnClick ? GameResults : state; }
@@ -38,7 +36,7 @@ struct FakeGame : Game {
     bool endsOnClick = false;
 };
 
-// "Standart", "Chaos 4", ...: the game the Application holds, with what its menus chose.
+// "Standart", "Chaos 4", ...: the game held, with what its menus chose.
 std::string describe(const Game* g)
 {
     auto* chaos = dynamic_cast<const ChaosGame*>(g);
@@ -79,7 +77,7 @@ protected:
 
 using MainLoopTest = Menus;
 
-// A key press, or a mouse button event at (321, 123).
+// A key press, or a mouse button at (321, 123).
 SDL_Event event(Uint8 type, int which, Uint16 unicode = 0)
 {
     SDL_Event e{type};
@@ -92,7 +90,6 @@ SDL_Event event(Uint8 type, int which, Uint16 unicode = 0)
 
 }  // namespace
 
-// The music label names what a click will do.
 TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayoutAndItsButtonsAreWhereTheGlyphsAre)
 {
     const Label backButton{back, 0, 576, C, 18};
@@ -137,13 +134,12 @@ TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayoutAndItsButtonsAreWhereTheGlyphs
     EXPECT_EQ(screen.countRed({toInt16(s.x - 30), 130, static_cast<Uint16>(s.w + 60), s.h}), screen.countRed(s));
     // Every frame forgets these two, so a stale one is never hit.
     EXPECT_EQ(app.backButton.w + app.endGameButton.w, 0);
-    click(app.musicButton);
+    click(app.musicButton);  // the label names what a click will do
     EXPECT_EQ(std::make_pair(std::get<0>(drawnTexts().back()), app.music.isPlaying()),
               std::make_pair(std::string("Hintergrundmusik an"), false));
 }
 
-// Each click asks for one frame; a click on nothing (the bottom-left corner) changes nothing else.
-// A game is left through "(ende)" and "Ja". A difficulty for another variant is fatal.
+// Each click asks for one frame; a click on nothing changes nothing else. A difficulty for another variant is fatal.
 TEST_F(Menus, EveryButtonLeadsToItsScreenEachVariantStartsFromItsChoicesAndEndeEndsTheProcess)
 {
     const SDL_Rect nothing{0, 580, 10, 10};
@@ -185,9 +181,8 @@ TEST_F(Menus, EveryButtonLeadsToItsScreenEachVariantStartsFromItsChoicesAndEndeE
     EXPECT_EXIT(click(app.difficultyChoices[0]), testing::ExitedWithCode(6), "Ungueltige Spielnummer: 3\n");
 }
 
-// "(ende)" shows only while playing; it reaches the game as a click too and pauses it through
-// leave(), and "Nein" returns to the game untold. A click that ends the game, and one queued
-// behind it with no frame between them, find "(ende)" gone.
+// "(ende)" shows only while playing, reaches the game as a click too and pauses it through leave();
+// "Nein" returns untold. A click that ends the game, and one queued behind it, find "(ende)" gone.
 TEST_F(Menus, EndeAsksBeforeEndingAGameThatIsStillPlayingAndTheListHasTheBackButton)
 {
     FakeGame& game = startGame(Playing);
@@ -212,9 +207,8 @@ TEST_F(Menus, EndeAsksBeforeEndingAGameThatIsStillPlayingAndTheListHasTheBackBut
     }
 }
 
-// Only a press of the left button is a click. A key edits the name only during name entry and
-// draws its frame at once. Escape and the close request end the loop after the pass that still
-// handles what is queued behind them; Escape is not typed.
+// Only a left press is a click; a key edits the name only during name entry and draws at once.
+// Escape (not typed) and the close request end the loop after the pass that handles what follows.
 TEST_F(MainLoopTest, OnlyLeftPressesAndKeysDuringNameEntryReachTheGameAndEscapeOrCloseEndTheLoop)
 {
     const SDL_Event a = event(SDL_KEYDOWN, SDLK_a, 'a'), b = event(SDL_KEYDOWN, SDLK_b, 'b');
@@ -251,8 +245,8 @@ TEST_F(MainLoopTest, OnlyLeftPressesAndKeysDuringNameEntryReachTheGameAndEscapeO
     EXPECT_EQ(static_cast<FakeGame*>(app.game)->clicks, (Clicks{{321, 123}}));
 }
 
-// The period counts from the end of the previous tick, and a late pass brings one tick, not ten.
-// A game that does not play, or is not on screen, is not called, but its period restarts the timer.
+// The period counts from the end of the last tick; a late pass brings one tick, not ten. A game not
+// playing or not on screen is not called, but its period restarts.
 TEST_F(MainLoopTest, TheTickComesEvery500MillisecondsAfterTheEndOfTheLastOneAndOnlyWhilePlaying)
 {
     struct Step { uint32_t milliseconds; int ticks; int32_t state = Playing; ScreenState screen = InGame; };
@@ -276,8 +270,7 @@ TEST_F(MainLoopTest, TheTickComesEvery500MillisecondsAfterTheEndOfTheLastOneAndO
     }
 }
 
-// The message ends standard error; only the music's, which has no line break, may come before it.
-// A missing icon is silent (checked here and by the end-to-end start).
+// The message ends standard error, perhaps after the music's, which has no line break; no icon is silent.
 TEST(StartupFailure, MissingAssetsAMisshapenTilesetOrNoVideoEndTheProgramWithTheirMessage)
 {
     const std::string noFont = "Konnte Font-File nicht laden!: [^\n]+\n";

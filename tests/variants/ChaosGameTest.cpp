@@ -16,8 +16,7 @@ protected:
     std::unique_ptr<ChaosGame> game = std::make_unique<ChaosGame>(3);
 };
 
-// A group of five 1s (its lowest middle tile at column 2), a lone 2 at column 0 and an upright
-// pair of 3s in column 6 that survives every collapse.
+// A group of five 1s (lowest middle tile at column 2), a lone 2 at column 0, a pair of 3s that survives.
 const std::vector<std::string_view> groupPairAndLoneTile = {".1.....", ".1....3", "2111..3"};
 
 // The new point of gravity takes the next two random numbers, the row before the column.
@@ -102,8 +101,7 @@ TEST_F(ChaosGameTest, BonusFollowsPointsPerClickTilesLeftColoursAndTimeOnTheResu
     EXPECT_EQ(game->seconds, 0);
 }
 
-// Chaos names the colour count, Speed the difficulty, FallDown nothing; Standart Click's row
-// is checked by its whole game. From GameResults: "weiter", the name Abc, "weiter", then deleted.
+// Chaos names the colour count, Speed the difficulty, FallDown nothing (Standart: its whole game).
 using SavedRows = VariantTest;
 TEST_F(SavedRows, EachVariantAddsItsSuffixToTheTypedName)
 {

@@ -28,8 +28,7 @@ protected:
     FallDownGame game;
 };
 
-// A lone tile and, once the clock runs, an empty cell make one feeding step at once; before the
-// first tile click the feeder waits.
+// A lone tile, and an empty cell once the clock runs, make one feeding step; before that the feeder waits.
 TEST_F(FallDown, StartsWithFourColoursAndClicksThatRemoveNothingFeedOnceTheClockRuns)
 {
     EXPECT_EQ(game.colourCount, 4);
@@ -51,8 +50,7 @@ TEST_F(FallDown, StartsWithFourColoursAndClicksThatRemoveNothingFeedOnceTheClock
     }
 }
 
-// 25 ticks fill the top row, the 26th lets it fall; a column full up to row 1 (here 4) keeps its
-// top cell.
+// 25 ticks fill the top row, the 26th lets it fall; a column full up to row 1 (4) keeps its top cell.
 TEST_F(FallDown, OneCycleIsTwentyFivePlacementsAndOneFall)
 {
     game.board = boardFromBottomRows({"1.2.3.4.1.2.3.4.1.2.3.4.1", "2341234123412341234123412"});
@@ -71,10 +69,9 @@ TEST_F(FallDown, OneCycleIsTwentyFivePlacementsAndOneFall)
     EXPECT_EQ(boardText(game.board), boardText(expected));
 }
 
-// A top cell placed in this cycle hangs, one from an earlier cycle falls; emptied columns close
-// toward column 12 from both sides while the top row stays. A board without moves below the top
-// row is followed by one with a colour more, after seven colours by the win; but the feeding
-// step of a click that loses ends the game as it stands: no new board, no win.
+// A top cell placed in this cycle hangs, an older one falls; emptied columns close toward column
+// 12 while the top row stays. A board without moves below the top row brings one with a colour
+// more, after seven the win; a click whose feeding step loses leaves no new board and no win.
 TEST_F(FallDown, ClicksSettleTheBoardDealTheNextWinOrLose)
 {
     const std::string_view top = "7.7...................7.7";
@@ -126,7 +123,7 @@ TEST_F(FallDown, ClicksSettleTheBoardDealTheNextWinOrLose)
 }
 
 // The moves count no top-row pair, but a row-1 tile under its colour in row 0. Any click resumes
-// a pause, also one beside the board, and the feeder then runs even before a tile click.
+// a pause, and the feeder then runs even before a tile click.
 TEST_F(FallDown, StatusBarCountsMovesBelowTopAndThePauseLabelPausesEachSpanByItself)
 {
     game.board = boardAt(0, 0, {"33.5", "1..5", "14"});
@@ -143,8 +140,7 @@ TEST_F(FallDown, StatusBarCountsMovesBelowTopAndThePauseLabelPausesEachSpanByIts
     EXPECT_NE(game.cell(0, 0), 0);
 }
 
-// The worked examples, lost on the first board and won; the bonus line shows the 200 per
-// colour that the total adds, so the lines add up.
+// The worked examples; the bonus line shows the 200 per colour the total adds, so the lines add up.
 TEST_F(FallDown, FinalScoreAndResultScreensLineByLine)
 {
     const struct { bool won; int16_t colours, points; uint32_t milliseconds; std::string screen; } cases[] = {

@@ -1,5 +1,5 @@
 #pragma once
-// What the variant tests share: the fixture, boards without a move, screens as lines of text.
+// The variant tests' fixture, boards without a move, and screens as lines of text.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,7 +15,7 @@ namespace testing_support {
 // A window pixel inside the cell with this column or row.
 constexpr int pixelOf(int cell) { return cell * TileSize + 5; }
 
-// tiles tiles stacked from the bottom, column after column, in two alternating colours: no move.
+// Tiles stacked from the bottom, column after column, in two alternating colours: no move.
 inline Board loneTiles(int tiles)
 {
     Board board{};
@@ -24,7 +24,7 @@ inline Board loneTiles(int tiles)
     return board;
 }
 
-// One line per text with its place, alignment and size, so that a failure shows the difference.
+// One line per text, so that a failure shows the difference.
 inline std::string described(const std::vector<DrawnText>& texts)
 {
     std::string lines;
@@ -47,8 +47,7 @@ inline std::string statusBar(const std::string& left, const std::string& centre,
                       {right, 0, 576, TextAlign::Right, 18}});
 }
 
-// Result lines 25 pixels apart (an empty one draws nothing but keeps its place) under an
-// optional heading, then "weiter".
+// Result lines 25 pixels apart (an empty one keeps its place) under an optional heading, then "weiter".
 inline std::string resultScreen(const std::vector<std::string>& lines, const std::string& heading = "")
 {
     std::vector<DrawnText> drawn;
@@ -63,7 +62,6 @@ inline std::string resultScreen(const std::vector<std::string>& lines, const std
 
 inline const std::string titleRule(29, '~'), totalRule(37, '-');
 
-// The end-of-game result: title and rule, these lines, the rule and the total.
 inline std::string endScreen(std::vector<std::string> lines, const std::string& total, const std::string& heading = "")
 {
     lines.insert(lines.begin(), {"Endeergebniss des Spiels", titleRule});
@@ -71,16 +69,14 @@ inline std::string endScreen(std::vector<std::string> lines, const std::string& 
     return resultScreen(lines, heading);
 }
 
-// Every variant test works in a folder of its own (the list files land there), on the fake
-// clock and a 32-bit screen with the tiles, and leaves "weiter" undrawn for the next test.
+// A folder of its own for the list files, the fake clock, a 32-bit screen; "weiter" undrawn after.
 class VariantTest : public testing::Test {
 protected:
     ~VariantTest() override { continueButton = SDL_Rect{0, 0, 0, 0}; }
 
-    // From a game being played whose clock has not started and whose (column, row) is part of a
-    // group: the label pauses, a click while paused only resumes (the group stays), each span of
-    // 1.9 s adds one second by itself, a paused clock ticks nothing, and a finished game is never
-    // paused, or its next click would resume it.
+    // From a game being played, clock not started, (column, row) in a group: the label pauses, a
+    // click while paused only resumes, each 1.9 s span adds a second by itself, a paused clock
+    // ticks nothing, and a finished game is never paused (its next click would resume it).
     void expectPauseCycle(Game& game, const SDL_Rect& pauseLabel, const int16_t& seconds, int column, int row)
     {
         const Board board = game.board;
