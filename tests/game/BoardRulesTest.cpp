@@ -1,5 +1,5 @@
-// The board rules against a plain model of them: random boards of every density with random
-// gravity points, and crafted boards for the cases that random ones rarely reach.
+// The board rules against a plain model of them: crafted boards for the cases that go wrong
+// first, then random boards of every density with random gravity points.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -107,8 +107,17 @@ TEST(BoardRules, CraftedBoardsFollowTheRules)
         Board board;
         int column, row, gravityRow, gravityColumn;
     } cases[] = {
+        {"lone tile", boardFromBottomRows({"1.23", "2132"}), 1, 17, 17, 0},
+        {"empty cell", boardFromBottomRows({"1.23", "2112"}), 1, 16, 17, 0},
+        {"2 x 2 block", boardFromBottomRows({".44", "144", "211"}), 1, 16, 17, 0},
         {"group along the bottom right edge", boardAt(20, 15, {"2...5", "1...5", "32555"}), 24, 17, 17, 0},
         {"storage neighbours", storageNeighbours, 3, 17, 17, 0},
+        {"a cleared column closes", boardFromBottomRows({"..2.3.", "112.34"}), 0, 17, 17, 0},
+        {"gravity in the middle",
+         boardAt(0, 5, {"..........1..............", "..............2..........", "...........3.............",
+                        ".........................", "............4............", "..7.......4.5............",
+                        "..............6.....1...."}),
+         10, 10, 8, 12},
         {"an empty gravity column refilled from the left", boardFromBottomRows({".....1.........2..3"}), 0, 0, 17, 12},
         {"and from the right when the left is empty", boardFromBottomRows({"...............2..3"}), 0, 0, 17, 12},
     };
