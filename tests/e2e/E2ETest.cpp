@@ -1,6 +1,5 @@
 // The real game in an X server of its own, driven by xdotool and read back by screenshots. Every
 // wait polls with a generous deadline (shared machine, slow sanitized build) and ends early.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -48,21 +47,15 @@ bool pollUntil(const std::function<bool()>& condition, int timeoutSeconds)
 
 // Xvfb picks a free display and writes its number once it accepts connections.
 struct XvfbServer {
-    XvfbServer()
+    XvfbServer() : number(std::tmpfile()), messages(std::tmpfile())
     {
-        int ready[2];
-        const int quiet = open("/dev/null", O_WRONLY);
-        EXPECT_EQ(pipe(ready), 0);
-        pid = startProcess({"Xvfb", "-displayfd", std::to_string(ready[1]), "-noreset", "-nolisten", "tcp", "-screen",
-                            "0", "1024x768x24"}, ".", {}, quiet, quiet);
-        close(ready[1]);
-        close(quiet);
-        char number[16] = {};
-        EXPECT_GT(read(ready[0], number, sizeof number - 1), 0) << "Xvfb did not start";
-        close(ready[0]);
-        name = ":" + std::to_string(std::atoi(number));
+        pid = startProcess({"Xvfb", "-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1024x768x24"},
+                           ".", {}, fileno(number), fileno(messages));
+        EXPECT_TRUE(pollUntil([this] { return contentsOf(fileno(number)).ends_with('\n'); }, Patience));
+        name = ":" + std::to_string(std::atoi(contentsOf(fileno(number)).c_str()));
     }
-    ~XvfbServer() { kill(pid, SIGKILL), waitpid(pid, nullptr, 0); }
+    ~XvfbServer() { kill(pid, SIGKILL), waitpid(pid, nullptr, 0), std::fclose(number), std::fclose(messages); }
+    FILE *number, *messages;
     pid_t pid;
     std::string name;
 };
@@ -133,11 +126,8 @@ struct GameProcess {
     }
     void requestClose() const  // what a window manager's close button sends
     {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(connection, "WM_PROTOCOLS", False);
-        event.xclient.format = 32;
+        XEvent event{.xclient = {ClientMessage, 0, True, connection, window,
+                                 XInternAtom(connection, "WM_PROTOCOLS", False), 32, {}}};
         event.xclient.data.l[0] = long(XInternAtom(connection, "WM_DELETE_WINDOW", False));
         XSendEvent(connection, window, False, NoEventMask, &event);
         XSync(connection, False);
