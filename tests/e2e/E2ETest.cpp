@@ -177,15 +177,17 @@ Picture pictureOf(const Screenshot& shot)
     return picture;
 }
 
-// The empty cells from firstRow down, or -1 while a column has a hole (the removal animation).
+// The empty cells from firstRow down, or -1 while a column's tiles are not one run (the removal animation).
+// Chaos settles toward any row, so a run may end above the bottom.
 int emptyCells(const Picture& picture, int firstRow = 0)
 {
+    const auto isTile = [](uint64_t look) { return look != Empty; };
     int count = 0;
     for (const auto& column : picture) {
-        const auto top = std::find_if(column.begin() + firstRow, column.end(), [](uint64_t c) { return c != Empty; });
-        if (std::find(top, column.end(), Empty) != column.end())
+        const auto gap = std::find(std::find_if(column.begin() + firstRow, column.end(), isTile), column.end(), Empty);
+        if (std::find_if(gap, column.end(), isTile) != column.end())
             return -1;
-        count += int(top - column.begin()) - firstRow;
+        count += int(std::count(column.begin() + firstRow, column.end(), Empty));
     }
     return count;
 }
