@@ -57,15 +57,12 @@ TEST_F(ChaosGameTest, StatusBarAndEveryClickIntoTheBoardMovesGravityButOneBeside
 TEST_F(ChaosGameTest, BonusFollowsPointsPerClickTilesLeftColoursAndTimeOnTheResultScreen)
 {
     ChaosGame game(3);
-    const struct {
-        int16_t points, clicks, tiles, colours;
-        uint32_t millis;
-        int bonus;
-        std::string screen = "";
-    } cases[] = {
+    const struct { int16_t points, clicks, tiles, colours; uint32_t millis; int bonus; std::string screen = ""; }
+    cases[] = {
         {900, 60, 9, 4, 120000, 18,  // (15 - 2)^3 / 120
          endScreen({"Punkte: 900", "Klicks: 60", "Punkte pro Klick: 15", "Nicht entfernt: 2 %",
-                    "Schwierigkeit: 4 Farben", "Ben\xF6tigte Zeit: 120 Sekunden", "-> Bonus: 18 Punkte"}, "918 Punkte")},
+                    "Schwierigkeit: 4 Farben", "Ben\xF6tigte Zeit: 120 Sekunden", "-> Bonus: 18 Punkte"},
+                   "918 Punkte")},
         {60, 10, 45, 3, 5000, 0},     // (6 - 10)^3 is negative
         {12, 2, 23, 3, 900, 1},       // within the first second: undivided
         {200, 10, 0, 5, 900, 28928},  // 20^4 keeps its low 16 bits
@@ -98,8 +95,8 @@ TEST_F(SavedRows, EachVariantAddsItsSuffixToTheTypedName)
     chaos->points = 900, chaos->bonus = 18;  // "weiter" adds them up
     const std::tuple<Game*, const char*, int32_t, std::string> cases[] = {
         {chaos, "Data/var2.hsc", 0, "Abc (4);918"}, {new SpeedGame(0), "Data/var3.hsc", 501, "Abc (L);501"},
-        {new SpeedGame(1), "Data/var3.hsc", 502, "Abc (M);502"}, {new SpeedGame(2), "Data/var3.hsc", 503, "Abc (S);503"},
-        {new FallDownGame(), "Data/var4.hsc", 795, "Abc;795"}};
+        {new SpeedGame(1), "Data/var3.hsc", 502, "Abc (M);502"},
+        {new SpeedGame(2), "Data/var3.hsc", 503, "Abc (S);503"}, {new FallDownGame(), "Data/var4.hsc", 795, "Abc;795"}};
     for (const auto& [game, file, score, row] : cases) {
         game->finalScore = score, game->state = GameResults;
         game->click(400, 580);

@@ -73,14 +73,14 @@ TEST_F(FallDown, ClicksSettleTheBoardDealTheNextWinOrLose)
 {
     const std::string_view top = "7.7...................7.7";
     const std::vector<std::string_view> twoOnes = {"...1................1....", "2341623456234562345613456"};
-    const struct {
+    const struct {  // finalScore 0: still playing; no bottomAfter: a new board was dealt
         std::string_view top;
         std::vector<std::string_view> bottom;
         int16_t colours, refillColumn, column, row, points;
-        int32_t finalScore;  // 0 while playing
+        int32_t finalScore;
         bool won;
         std::string_view topAfter;
-        std::vector<std::string_view> bottomAfter;  // none: a new board was dealt
+        std::vector<std::string_view> bottomAfter;
     } cases[] = {
         {".4...3", {".2...2", "111111....2", "2323232323232323232323232"}, 4, 3, 0, 16, 5, 0, false,
          ".4", {".....3", ".2...2....2", "2323232323232323232323232"}},  // column 1 fed in this cycle, 5 earlier

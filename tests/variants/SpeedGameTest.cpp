@@ -19,11 +19,10 @@ TEST_F(SpeedGameTest, EachTickDrainsEachClickPaysCostsDealsTheNextBoardWinsOrLos
 {
     const std::vector<std::string_view> lastPair = {"3..", "411"}, noMoves = {"1212", "2121"};
     const auto& group = groupPairAndLoneTile;
-    const struct {
+    const struct {  // finalScore 0: still playing
         int16_t difficulty, colours, points;
         const std::vector<std::string_view>& rows;
-        int column, row, seconds, pointsAfter, coloursAfter;
-        int32_t finalScore;  // 0 while playing
+        int column, row, seconds, pointsAfter, coloursAfter, finalScore;
         std::string screen = "";
     } cases[] = {
         {0, 3, 3, group, -1, 18, 0, 3, 3, 0},       // a tick before the clock runs
@@ -68,7 +67,7 @@ TEST_F(SpeedGameTest, EachTickDrainsEachClickPaysCostsDealsTheNextBoardWinsOrLos
         EXPECT_EQ(c.screen.empty() ? "" : shown(*game), c.screen);
         EXPECT_TRUE(c.pointsAfter >= 0 || game->board == before) << "a lost game keeps its board";
         EXPECT_TRUE(c.pointsAfter < 0 || c.coloursAfter == c.colours ||
-                    game->occupiedCells() == (c.finalScore != 0 ? 2 : BoardCells)) << "a new board, or a won one's last tiles";
+                    game->occupiedCells() == (c.finalScore != 0 ? 2 : BoardCells)) << "a new board, or the last tiles";
     }
 }
 

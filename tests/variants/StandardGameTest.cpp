@@ -18,11 +18,8 @@ protected:
 // The total starts at 1000.
 TEST_F(StandardGameTest, LevelBonusRaisesTheDifferenceToTheLevelAndSharesItOutOverTheSeconds)
 {
-    const struct {
-        int16_t level, points, clicks;
-        int tilesLeft, milliseconds, bonus;
-        std::string screen = "";
-    } cases[] = {
+    const struct { int16_t level, points, clicks; int tilesLeft, milliseconds, bonus; std::string screen = ""; }
+    cases[] = {
         {2, 300, 20, 45, 10000, 2,  // (15 - 13)^2 / 10
          resultScreen({"Zwischenergebniss Level 2", titleRule, "Punkte: 300", "Klicks: 20", "Punkte pro Klick: 15",
                        "Nicht entfernt: 10 %", "Schwierigkeit: 3 Farben", "Ben\xF6tigte Zeit: 10 Sekunden",
