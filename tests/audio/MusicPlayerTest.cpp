@@ -1,8 +1,7 @@
-// The player on SDL's dummy audio driver: any PCM format SDL loads plays in its own format, and a
-// file that cannot be played is refused like a missing one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <random>
 #include <tuple>
@@ -12,52 +11,24 @@
 
 namespace {
 
-// Mixes `piece` from sample `start` on into `output` as signed 16-bit mono, the format
-// SDL_MixAudio uses while SDL's audio is closed. Gives the output and the next sample.
+// Signed 16-bit mono, the format SDL_MixAudio uses while SDL's audio is closed; gives the output and the next sample.
 std::pair<std::vector<Sint16>, uint32_t> mixed(std::vector<Sint16> piece, uint32_t start, std::vector<Sint16> output)
 {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     musicSpec = SDL_AudioSpec{};
     musicSpec.format = AUDIO_S16SYS, musicSpec.channels = 1;
     musicBuffer = piece.empty() ? nullptr : reinterpret_cast<Uint8*>(piece.data());
-    musicLength = static_cast<uint32_t>(2 * piece.size());
-    musicPosition = 2 * start;
+    musicLength = static_cast<uint32_t>(2 * piece.size()), musicPosition = 2 * start;
     mixMusic(nullptr, reinterpret_cast<Uint8*>(output.data()), static_cast<int>(2 * output.size()));
     musicBuffer = nullptr, musicLength = 0;
     return {output, musicPosition / 2};
 }
 
-}  // namespace
-
-// An empty piece could never advance: it must leave the output alone instead of spinning.
-TEST(MixMusic, AddsThePieceRepeatedFromThePlayPositionClippedToTheSampleRange)
-{
-    const std::vector<Sint16> piece = {100, -200, 300, -400, 500};
-    const struct {
-        std::vector<Sint16> piece;
-        uint32_t start;
-        std::vector<Sint16> output, expected;
-        uint32_t next;
-    } cases[] = {
-        {piece, 1, {7, -7}, {-193, 293}, 3},
-        {piece, 3, std::vector<Sint16>(13), {-400, 500, 100, -200, 300, -400, 500, 100, -200, 300, -400, 500, 100}, 1},
-        {piece, 1, {0, 0, 0, 0}, {-200, 300, -400, 500}, 0},  // ends exactly at the end
-        {piece, 2, {}, {}, 2},
-        {{1000, 30000, -30000, -400, 32767, -32768}, 0, {-1000, 5000, -5000, 7, 1, -1}, {0, 32767, -32768, -393, 32767, -32768}, 0},
-        {{}, 0, {3, -4, 5}, {3, -4, 5}, 0},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(mixed(c.piece, c.start, c.output), std::make_pair(c.expected, c.next)) << c.start << " + " << c.output.size();
-}
-
-namespace {
-
 // A RIFF WAVE file holding data; its data chunk announces declaredBytes, or else its true size.
 std::string wavFile(const std::string& data, uint16_t channels = 1, uint32_t rate = 22050, uint16_t bits = 16,
                     uint16_t tag = 1, uint32_t declaredBytes = 0)
 {
-    const uint32_t size = declaredBytes ? declaredBytes : static_cast<uint32_t>(data.size());
-    const uint32_t frame = channels * bits / 8u;
+    const uint32_t size = declaredBytes ? declaredBytes : static_cast<uint32_t>(data.size()), frame = channels * bits / 8u;
     std::string bytes = "RIFF";
     for (auto [value, count] : {std::pair<uint32_t, int>{36 + size, 4}, {0x45564157 /* "WAVE" */, 4}, {0x20746d66 /* "fmt " */, 4},
                                 {16, 4}, {tag, 2}, {channels, 2}, {rate, 4}, {rate * frame, 4}, {frame, 2}, {bits, 2},
@@ -67,7 +38,7 @@ std::string wavFile(const std::string& data, uint16_t channels = 1, uint32_t rat
     return bytes + data;
 }
 
-// Sample bytes in which no two neighbours are alike, so that every misplaced byte shows.
+// No two neighbours alike, so that every misplaced byte shows.
 std::string sampleBytes(size_t count)
 {
     std::string bytes(count, '\0');
@@ -75,8 +46,7 @@ std::string sampleBytes(size_t count)
     return bytes;
 }
 
-template <class Action>
-std::string stderrOf(Action action)
+std::string stderrOf(const std::function<void()>& action)
 {
     testing::internal::CaptureStderr();
     action();
@@ -93,24 +63,35 @@ protected:
 
 }  // namespace
 
+// An empty piece could never advance: it leaves the output alone instead of spinning.
+TEST(MixMusic, AddsThePieceRepeatedFromThePlayPositionClippedToTheSampleRange)
+{
+    using Samples = std::vector<Sint16>;
+    const Samples five = {100, -200, 300, -400, 500};
+    for (const auto& [piece, start, output, expected, next] : {
+             std::tuple<Samples, uint32_t, Samples, Samples, uint32_t>{five, 1, {7, -7}, {-193, 293}, 3},
+             {five, 3, Samples(13), {-400, 500, 100, -200, 300, -400, 500, 100, -200, 300, -400, 500, 100}, 1},
+             {five, 1, {0, 0, 0, 0}, {-200, 300, -400, 500}, 0},  // ends exactly at the end
+             {five, 2, {}, {}, 2},
+             {{1000, 30000, -30000, -400, 32767, -32768}, 0, {-1000, 5000, -5000, 7, 1, -1}, {0, 32767, -32768, -393, 32767, -32768}, 0},
+             {{}, 0, {3, -4, 5}, {3, -4, 5}, 0}})
+        EXPECT_EQ(mixed(piece, start, output), std::make_pair(expected, next)) << start << " + " << output.size();
+}
+
+// 8 bits mono with an odd count of bytes, 16 bits stereo with a single sample.
 TEST_F(MusicPlayerTest, EveryPcmFormatPlaysInItsOwnFormatASecondLoadIsRefusedAndStopRewinds)
 {
-    const struct {
-        uint16_t channels;
-        uint32_t rate;
-        uint16_t bits;
-        size_t dataBytes;  // an odd count for 8 bits mono, a single sample for 16 bits stereo
-    } cases[] = {{1, 11025, 16, 2 * 700}, {1, 8000, 8, 1001}, {2, 44100, 8, 2 * 333}, {2, 48000, 16, 4}};
     dir.writeFile("Data/b.wav", wavFile(sampleBytes(16)));
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.bits << " bits, " << c.channels << " channels, " << c.rate << " Hz");
-        const std::string samples = sampleBytes(c.dataBytes);
-        dir.writeFile("Data/Musik.wav", wavFile(samples, c.channels, c.rate, c.bits));
+    for (const auto& [channels, rate, bits, dataBytes] : {std::tuple<uint16_t, uint32_t, uint16_t, size_t>{1, 11025, 16, 1400},
+                                                          {1, 8000, 8, 1001}, {2, 44100, 8, 666}, {2, 48000, 16, 4}}) {
+        SCOPED_TRACE(testing::Message() << bits << " bits, " << channels << " channels");
+        const std::string samples = sampleBytes(dataBytes);
+        dir.writeFile("Data/Musik.wav", wavFile(samples, channels, rate, bits));
         MusicPlayer player;
         EXPECT_EQ(stderrOf([&] { player.load("Data/Musik.wav"), player.play(); }), "");
         ASSERT_TRUE(player.isPlaying() && SDL_GetAudioStatus() == SDL_AUDIO_PLAYING);
         EXPECT_EQ(std::make_tuple(musicSpec.freq, musicSpec.channels, musicSpec.format, musicSpec.callback),
-                  std::make_tuple(int(c.rate), Uint8(c.channels), Uint16(c.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB), &mixMusic));
+                  std::make_tuple(int(rate), Uint8(channels), Uint16(bits == 8 ? AUDIO_U8 : AUDIO_S16LSB), &mixMusic));
         EXPECT_EQ(stderrOf([&] { player.load("Data/b.wav"); }), "Es ist bereits eine Audio-Datei ge\xF6" "ffnet!");
         ASSERT_NE(musicBuffer, nullptr);
         EXPECT_TRUE(std::string(reinterpret_cast<const char*>(musicBuffer), musicLength) == samples);
@@ -125,37 +106,27 @@ TEST_F(MusicPlayerTest, EveryPcmFormatPlaysInItsOwnFormatASecondLoadIsRefusedAnd
     EXPECT_EQ(musicBuffer, nullptr) << "the sound outlives its player";
 }
 
-// A file without a single sample could never make progress in the mixing, and a rate that no
-// device plays would overrun SDL's chain of conversion steps.
+// No sample could never advance the mixing; a rate no device plays would overrun SDL's conversion steps.
 TEST_F(MusicPlayerTest, AFileThatCannotBePlayedIsRefusedLikeAMissingOneAndEveryUseComplains)
 {
-    const std::string samples = sampleBytes(2000);
-    const std::string whole = wavFile(samples);
+    const std::string samples = sampleBytes(2000), whole = wavFile(samples);
     std::string random(4000, '\0');
     std::generate(random.begin(), random.end(), std::mt19937(6));
-    const struct {
-        const char* name;
-        std::optional<std::string> bytes;
-    } cases[] = {
-        {"no file", std::nullopt},
-        {"zero bytes", ""},
-        {"random bytes", random},
-        {"the header cut off in the format chunk", whole.substr(0, 30)},
-        {"fewer samples than the data chunk announces", whole.substr(0, whole.size() / 2)},
-        {"a data chunk announcing 4 GiB", wavFile(samples, 1, 22050, 16, 1, 0xFFFFFFF0)},
-        {"no samples", wavFile("")},
-        {"half a sample", wavFile("\x11")},
-        {"a format SDL cannot decode", wavFile(samples, 2, 44100, 16, 0x55)},
-        {"no channels", wavFile(samples, 0)},
-        {"100 Hz", wavFile(samples, 1, 100)},
-        {"100 MHz", wavFile(samples, 1, 100000000)},
+    const std::optional<std::string> cases[] = {
+        std::nullopt, "", random,
+        whole.substr(0, 30),                          // cut off in the format chunk
+        whole.substr(0, whole.size() / 2),            // fewer samples than announced
+        wavFile(samples, 1, 22050, 16, 1, 0xFFFFFFF0),  // announcing 4 GiB
+        wavFile(""), wavFile("\x11"),
+        wavFile(samples, 2, 44100, 16, 0x55),  // a format SDL cannot decode
+        wavFile(samples, 0), wavFile(samples, 1, 100), wavFile(samples, 1, 100000000),
     };
     const char* const noneOpen = "Keine Audio-Datei ge\xF6" "ffnet!";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (int i = 0; const auto& bytes : cases) {
+        SCOPED_TRACE(i++);
         std::filesystem::remove(dir.data() / "Musik.wav");
-        if (c.bytes)
-            dir.writeFile("Data/Musik.wav", *c.bytes);
+        if (bytes)
+            dir.writeFile("Data/Musik.wav", *bytes);
         MusicPlayer player;
         EXPECT_EQ(stderrOf([&] { player.load("Data/Musik.wav"); }), "");
         EXPECT_EQ(musicBuffer, nullptr);
@@ -182,8 +153,7 @@ TEST_F(MusicPlayerTest, WithoutAUsableDeviceTheMusicStaysOffUntilATryWorks)
     EXPECT_TRUE(player.isPlaying());
 }
 
-// Ten to thirty seconds of audible mono in at most 2 MB, without a clipped peak, whose end runs
-// into its start no more steeply than 99 % of its own steps; and the composer repeats itself.
+// Its end runs into its start no more steeply than 99 % of its own steps.
 TEST(GeneratedMusic, IsASeamlessMonoLoopOfTenToThirtySecondsThatTheComposerWritesAlike)
 {
     testing_support::TempDataDir dir{std::vector<std::string>{"Musik.wav"}};

@@ -1,4 +1,3 @@
-// Board drawing by pixels: the selected set's band, and the four frames of a removal.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -16,7 +15,6 @@ namespace {
 
 using Pixels = std::vector<Uint32>;
 
-// One tile-sized square of a surface in the screen's 32-bit format, row by row.
 Pixels square(const SDL_Surface* surface, int left, int top)
 {
     Pixels pixels;
@@ -63,7 +61,7 @@ TEST_F(BoardDrawing, RemovalRedrawsExactlyTheClearedCellsWithTheFramesOfTheFirst
     selectTileset(3);
     game.board = boardFromBottomRows({"33.41", "2314x", "23312"});
     game.previousBoard = game.board;
-    game.drawBoard();  // the screen as the last full redraw left it, with the group still in place
+    game.drawBoard();  // as the last full redraw left it
     std::vector<Pixels> before;
     for (int cell = 0; cell < BoardCells; ++cell)
         before.push_back(screenCell(cell));

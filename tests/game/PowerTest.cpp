@@ -1,5 +1,4 @@
-// The level and Chaos bonuses keep the low 16 bits of a power computed in doubles; small powers
-// take an integer shortcut that must give exactly what the double computation gives.
+// Small powers take an integer shortcut that must give exactly the low 16 bits of the power in doubles.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -19,7 +18,6 @@ TEST(PowerLow16, GivesTheLow16BitsOfThePowerInDoublesForEveryKindOfBaseAndExpone
 {
     std::mt19937 rng(7);
     for (int i = 0; i < 200000; ++i) {
-        // Small bases reach exact and inexact powers alike; wide ones overflow at once.
         const int32_t base = i % 2 ? static_cast<int32_t>(rng() % 4001) - 2000 : static_cast<int32_t>(rng());
         const int32_t exponent = i % 5 ? static_cast<int32_t>(rng() % 80) - 3 : static_cast<int32_t>(rng());
         ASSERT_EQ(powerLow16(base, exponent), powerInDoubles(base, exponent)) << base << "^" << exponent;

@@ -23,9 +23,8 @@ SDL_Surface* inDisplayFormat(SDL_Surface* surface)
     return converted;
 }
 
-// The sheet composed by colour-keyed blits: per colour, the layers filled with the halved and the
-// full colour, the template blitted over them with white as the key, then both layers blitted
-// onto black with black as the key.
+// The sheet by colour-keyed blits: each colour's layers filled with the halved and the full colour,
+// the template over them keyed on white, then both layers onto black keyed on black.
 SDL_Surface* stampedSheet()
 {
     constexpr SDL_Color colours[7] = {{255, 0, 0, 0},   {0, 255, 0, 0},   {0, 0, 255, 0},     {255, 255, 0, 0},
@@ -36,8 +35,7 @@ SDL_Surface* stampedSheet()
     SDL_SetColorKey(stamp, SDL_SRCCOLORKEY, SDL_MapRGB(stamp->format, 0, 0, 0));
     SDL_Surface* sheet = inDisplayFormat(SDL_CreateRGBSurface(SDL_SWSURFACE, 7 * Layer, SheetHeight, 8, 0, 0, 0, 0));
     SDL_Rect base{0, 0, Layer, SheetHeight}, top{Layer, 0, Layer, SheetHeight};
-    for (int k = 0; k < 7; ++k) {
-        const SDL_Color c = colours[k];
+    for (int k = 0; const SDL_Color c : colours) {
         SDL_FillRect(stamp, &base, SDL_MapRGB(stamp->format, c.r / 2, c.g / 2, c.b / 2));
         SDL_FillRect(stamp, &top, SDL_MapRGB(stamp->format, c.r, c.g, c.b));
         SDL_BlitSurface(pattern, nullptr, stamp, nullptr);
@@ -45,6 +43,7 @@ SDL_Surface* stampedSheet()
             SDL_Rect destination{Sint16(k * Layer), 0, 0, 0};
             SDL_BlitSurface(stamp, &source, sheet, &destination);
         }
+        ++k;
     }
     SDL_FreeSurface(pattern);
     SDL_FreeSurface(stamp);
@@ -61,30 +60,13 @@ std::vector<Uint8> pixelBytes(SDL_Surface* surface)
     return bytes;
 }
 
-// 8 bits and far taller than needed, with a palette of the keys' near neighbours (which a 16-bit or
-// palette display may merge with them), black, tile colours and their halves, but not white.
-void writePaletteTemplate(const fs::path& file)
-{
-    const SDL_Color colours[] = {{0, 0, 0, 0},     {254, 255, 255, 0}, {255, 255, 251, 0}, {3, 2, 1, 0},     {0, 0, 7, 0},
-                                 {128, 128, 128, 0}, {255, 0, 0, 0},     {127, 0, 0, 0},     {200, 200, 200, 0}};
-    std::mt19937 random(2);
-    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, 2 * Layer, 4000, 8, 0, 0, 0, 0);
-    SDL_SetColors(surface, const_cast<SDL_Color*>(colours), 0, std::size(colours));
-    for (int i = 0; i < surface->pitch * surface->h; ++i)
-        static_cast<Uint8*>(surface->pixels)[i] = static_cast<Uint8>(random() % std::size(colours));
-    SDL_SaveBMP(surface, file.c_str());
-    SDL_FreeSurface(surface);
-}
-
 // A white template of the size given, whose header may claim another height.
 std::string templateBytes(int width, int height, uint32_t claimedHeight = 0)
 {
     TempDataDir scratch{std::vector<std::string>{}};
     writeBmp(scratch.data() / "t.bmp", width, height, [](int, int) { return SDL_Color{255, 255, 255, 0}; });
     std::string bmp = scratch.readFile("Data/t.bmp");
-    if (claimedHeight > 0)
-        bmp.replace(22, 4, reinterpret_cast<const char*>(&claimedHeight), 4);  // little-endian, as BMP
-    return bmp;
+    return claimedHeight ? bmp.replace(22, 4, reinterpret_cast<const char*>(&claimedHeight), 4) : bmp;
 }
 
 }  // namespace
@@ -115,17 +97,24 @@ TEST(GeneratedTemplate, EverySetTakesTheColourInBothTintsAndTheFramesShrink)
     SDL_FreeSurface(pattern);
 }
 
-// The sheet is computed pixel by pixel in the display's format, for any template that SDL loads
-// and that has the width and at least the height of the sets. Only pure white takes the colour:
-// a palette without it must not lend the key to its closest colour, or an almost white is tinted.
+// Any template SDL loads with at least the sets' size, at every depth. Only pure white takes the colour:
+// an 8-bit palette without it (near whites, black, tile colours) must not lend the key to its closest colour.
 TEST(TileSheetAtEveryDepth, HoldsWhatStampingTheTemplateThroughColourKeysGives)
 {
+    const SDL_Color palette[] = {{0, 0, 0, 0},     {254, 255, 255, 0}, {255, 255, 251, 0}, {3, 2, 1, 0},     {0, 0, 7, 0},
+                                 {128, 128, 128, 0}, {255, 0, 0, 0},     {127, 0, 0, 0},     {200, 200, 200, 0}};
+    std::mt19937 random(2);
     for (bool generated : {true, false}) {
         for (int depth : {8, 16, 24, 32}) {
-            SCOPED_TRACE(std::string(generated ? "the generated template, " : "8 bits without white, ") + std::to_string(depth));
+            SCOPED_TRACE(testing::Message() << generated << " " << depth);
             TempDataDir data{generated ? std::vector<std::string>{"tileset.bmp"} : std::vector<std::string>{}};
-            if (!generated)
-                writePaletteTemplate(data.data() / "tileset.bmp");
+            if (!generated) {  // far taller than needed
+                SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, 2 * Layer, 4000, 8, 0, 0, 0, 0);
+                SDL_SetColors(surface, const_cast<SDL_Color*>(palette), 0, std::size(palette));
+                std::generate_n(static_cast<Uint8*>(surface->pixels), surface->pitch * surface->h, [&] { return random() % std::size(palette); });
+                SDL_SaveBMP(surface, "Data/tileset.bmp");
+                SDL_FreeSurface(surface);
+            }
             ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
             screenSurface = SDL_SetVideoMode(WindowWidth, WindowHeight, depth, SDL_SWSURFACE);
             ASSERT_TRUE(screenSurface && screenSurface->format->BitsPerPixel == depth);
@@ -136,47 +125,39 @@ TEST(TileSheetAtEveryDepth, HoldsWhatStampingTheTemplateThroughColourKeysGives)
             EXPECT_TRUE(pixelBytes(tileSheet) == pixelBytes(expected));
             SDL_FreeSurface(expected);
             SDL_FreeSurface(tileSheet);
-            tileSheet = nullptr;
-            screenSurface = nullptr;
+            tileSheet = screenSurface = nullptr;
             SDL_Quit();
         }
     }
 }
 
-// The real program with one damaged asset: a template or a font it cannot use ends it with the
-// game's own message; music it cannot play is reported and the start goes on (here up to the
-// missing font). Never a crash.
+// The real program with one damaged asset: a bad template or font ends it with the game's message;
+// bad music is reported and the start goes on (here up to the missing font). Never a crash.
 TEST(StartupWithABadAsset, EndsWithTheAssetsMessageOrGoesOnWithoutMusic)
 {
     const std::string tiles = templateBytes(64, 672);
     std::string random(5000, '\0');
     std::generate(random.begin(), random.end(), std::mt19937(672));
-    const std::string noTiles = "Konnte Data/tileset\\.bmp nicht laden\\.\n";
-    const std::string noFont = "Konnte Font-File nicht laden!: [^\n]+\n";
+    const std::string noTiles = "Konnte Data/tileset\\.bmp nicht laden\\.\n", noFont = "Konnte Font-File nicht laden!: [^\n]+\n";
     const std::string font = TempDataDir{{"boulder.ttf"}}.readFile("Data/boulder.ttf");
-    const struct {
-        std::string asset, bytes, standardError;  // a regular expression
-    } cases[] = {
-        {"tileset.bmp", "", noTiles},
-        {"tileset.bmp", random, noTiles},
-        {"tileset.bmp", tiles.substr(0, tiles.size() - 64 * 3), noTiles},  // the last pixel row missing
-        {"tileset.bmp", templateBytes(1, 1), noTiles},
-        {"tileset.bmp", templateBytes(64, 2, 1000000000), noTiles},  // a header claiming 10^9 rows
-        {"boulder.ttf", tiles, noFont},
-        {"boulder.ttf", font.substr(0, font.size() / 2), noFont},
-        {"Musik.wav", random, "Keine Audio-Datei ge\xF6" "ffnet!" + noFont},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.asset + ", " + std::to_string(c.bytes.size()) + " bytes");
-        std::vector<std::string> assets;  // never a link to the asset written over
-        for (const std::string name : {"tileset.bmp", "boulder.ttf", "Musik.wav", "icon.bmp"})
-            if (name != c.asset && (name != "boulder.ttf" || c.asset != "Musik.wav"))
-                assets.push_back(name);
-        TempDataDir dir{assets};
-        dir.writeFile("Data/" + c.asset, c.bytes);
+    for (const auto& [asset, bytes, standardError] : {
+             std::tuple<std::string, std::string, std::string>{"tileset.bmp", "", noTiles},
+             {"tileset.bmp", random, noTiles},
+             {"tileset.bmp", tiles.substr(0, tiles.size() - 64 * 3), noTiles},  // the last pixel row missing
+             {"tileset.bmp", templateBytes(1, 1), noTiles},
+             {"tileset.bmp", templateBytes(64, 2, 1000000000), noTiles},  // a header claiming 10^9 rows
+             {"boulder.ttf", tiles, noFont},
+             {"boulder.ttf", font.substr(0, font.size() / 2), noFont},
+             {"Musik.wav", random, "Keine Audio-Datei ge\xF6" "ffnet!" + noFont}}) {
+        SCOPED_TRACE(asset + ", " + std::to_string(bytes.size()) + " bytes");
+        TempDataDir dir{{"tileset.bmp", "boulder.ttf", "Musik.wav", "icon.bmp"}};
+        fs::remove(dir.data() / asset);  // the link, never the asset
+        if (asset == "Musik.wav")
+            fs::remove(dir.data() / "boulder.ttf");
+        dir.writeFile("Data/" + asset, bytes);
         // exit() on purpose: what is still allocated then is not lost
         const ProcessResult result = runProcess({gameBinary()}, dir.path(), {{"ASAN_OPTIONS", "detect_leaks=0"}}, 120);
         EXPECT_EQ(result.status, 1);
-        EXPECT_THAT(result.err, testing::MatchesRegex(c.standardError));
+        EXPECT_THAT(result.err, testing::MatchesRegex(standardError));
     }
 }

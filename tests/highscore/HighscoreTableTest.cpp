@@ -105,21 +105,18 @@ TEST_F(Highscores, InsertReplacesTheLastRowOnlyWhenBetterAndSortsByExchanging)
     EXPECT_EQ(rowsOf(five), (Rows{{"P", 100}, {"N", 60}, {"B", 50}, {"A", 50}, {"Q", 40}}));
 }
 
-// Names from a damaged list show up to their first NUL byte. Rows beyond the table show their
-// place and a 0, a row missing from the file the default row.
+// Names from a damaged list show up to their first NUL byte; rows beyond the table show their place and 0.
 TEST_F(Highscores, TheListShowsPlaceNameAndScoreOfEveryRowUnderTheTitle)
 {
     dir.writeFile("Data/var3.hsc", std::string(";45\nAbc;60\n\0Anna;50\nBe\0rt;40\n", 30));
     drawHighscoreScreen(HighscoreTable("Speed Click", "Data/var3.hsc", 5));
-    const std::pair<std::string, std::string> rows[10] = {
-        {"Abc", "60"}, {"", "50"}, {"", "45"}, {"Be", "40"}, {":)", "10"}, {"", "0"}, {"", "0"}, {"", "0"}, {"", "0"}, {"", "0"}};
+    const char* rows[10][2] = {{"Abc", "60"}, {"", "50"}, {"", "45"}, {"Be", "40"}, {":)", "10"}};
     std::vector<Placed> expected = {{"Highscore von Speed Click", 0, 10, TextAlign::Center, 30}};
-    for (int32_t i = 0; i < 10; ++i) {
-        const int32_t y = 70 + 50 * i;
+    for (int32_t i = 0, y = 70; i < 10; ++i, y += 50) {
         expected.emplace_back(std::to_string(i + 1), 110, y, TextAlign::Center, 35);
-        if (!rows[i].first.empty())
-            expected.emplace_back(rows[i].first, 0, y, TextAlign::Center, 35);
-        expected.emplace_back(rows[i].second, 700, y, TextAlign::Right, 35);
+        if (rows[i][0] && *rows[i][0])
+            expected.emplace_back(rows[i][0], 0, y, TextAlign::Center, 35);
+        expected.emplace_back(rows[i][1] ? rows[i][1] : "0", 700, y, TextAlign::Right, 35);
     }
     EXPECT_EQ(placed(), expected);
 }
@@ -127,9 +124,9 @@ TEST_F(Highscores, TheListShowsPlaceNameAndScoreOfEveryRowUnderTheTitle)
 // Only a name too wide for the window is cut, to its end.
 TEST_F(Highscores, NameEntryShowsItsLinesAndTheEndOfTheNameTypedSoFar)
 {
-    const std::string veryLong = std::string(5000, '.') + "WWWWWWWW", cut = keepEndWithin(veryLong, 35, 800);
+    const std::string veryLong = std::string(5000, '.') + "WWWWWWWW";
     for (const auto& [score, name, shown] : {std::tuple<int32_t, std::string, std::string>{0, "", ""},
-                                             {-5, "J\xFCrgen", "J\xFCrgen"}, {7, veryLong, cut}}) {
+                                             {-5, "J\xFCrgen", "J\xFCrgen"}, {7, veryLong, keepEndWithin(veryLong, 35, 800)}}) {
         testing_support::BareGame game;
         game.finalScore = score;
         game.playerName = name;
