@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 
 #include "TestSupport.h"
@@ -48,16 +49,6 @@ SDL_Surface* stampedSheet()
     SDL_FreeSurface(pattern);
     SDL_FreeSurface(stamp);
     return sheet;
-}
-
-std::vector<Uint8> pixelBytes(SDL_Surface* surface)
-{
-    std::vector<Uint8> bytes;
-    for (int y = 0; y < surface->h; ++y) {
-        const auto* row = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch;
-        bytes.insert(bytes.end(), row, row + surface->w * surface->format->BytesPerPixel);
-    }
-    return bytes;
 }
 
 // A white template of the size given, whose header may claim another height.
@@ -111,7 +102,8 @@ TEST(TileSheetAtEveryDepth, HoldsWhatStampingTheTemplateThroughColourKeysGives)
             if (!generated) {  // far taller than needed
                 SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, 2 * Layer, 4000, 8, 0, 0, 0, 0);
                 SDL_SetColors(surface, const_cast<SDL_Color*>(palette), 0, std::size(palette));
-                std::generate_n(static_cast<Uint8*>(surface->pixels), surface->pitch * surface->h, [&] { return random() % std::size(palette); });
+                std::generate_n(static_cast<Uint8*>(surface->pixels), surface->pitch * surface->h,
+                                [&] { return random() % std::size(palette); });
                 SDL_SaveBMP(surface, "Data/tileset.bmp");
                 SDL_FreeSurface(surface);
             }
@@ -122,7 +114,10 @@ TEST(TileSheetAtEveryDepth, HoldsWhatStampingTheTemplateThroughColourKeysGives)
             SDL_Surface* expected = stampedSheet();
             EXPECT_EQ(tileSheet->format->BitsPerPixel, depth);
             EXPECT_FALSE(tileSheet->flags & SDL_SRCCOLORKEY) << "black tiles would show what lies behind them";
-            EXPECT_TRUE(pixelBytes(tileSheet) == pixelBytes(expected));
+            ASSERT_TRUE(tileSheet->w == expected->w && tileSheet->h == expected->h);
+            auto row = [](SDL_Surface* surface, int y) { return static_cast<Uint8*>(surface->pixels) + y * surface->pitch; };
+            for (int y = 0; y < expected->h; ++y)
+                ASSERT_EQ(std::memcmp(row(tileSheet, y), row(expected, y), expected->w * depth / 8), 0) << "row " << y;
             SDL_FreeSurface(expected);
             SDL_FreeSurface(tileSheet);
             tileSheet = screenSurface = nullptr;

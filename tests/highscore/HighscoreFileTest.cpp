@@ -80,36 +80,33 @@ TEST_F(HighscoreFile, AListThatMustNotBeReplacedStaysAsItWasAndNothingIsWrittenE
     auto replacedWith = [&](const std::string& start) {
         return fs::is_regular_file(fs::symlink_status(list)) && dir.readFile("Data/var1.hsc").starts_with("Gast;99999\n" + start);
     };
-    const struct {
-        std::function<void()> make;
-        std::string shown;  // the start of the rows as loaded
-        std::function<bool()> after;
-        const char* fileSizeLimit = "100000000";
-    } cases[] = {
-        {writeList(shared), "Abc;500\n:);80\n", [&] { return replacedWith("Abc;500\n:);80\n") && fs::status(list).permissions() == shared; }},
-        {writeList(P::owner_read | P::group_read | P::others_read), "Abc;500\n", unchanged},
-        {writeList(P::owner_write | P::group_write | P::others_write), defaults, unchanged},
+    // How to make the list, the start of its rows as loaded, what must hold afterwards, the file size limit.
+    const std::tuple<std::function<void()>, std::string, std::function<bool()>, const char*> cases[] = {
+        {writeList(shared), "Abc;500\n:);80\n",
+         [&] { return replacedWith("Abc;500\n:);80\n") && fs::status(list).permissions() == shared; }, "1000000"},
+        {writeList(P::owner_read | P::group_read | P::others_read), "Abc;500\n", unchanged, "1000000"},
+        {writeList(P::owner_write | P::group_write | P::others_write), defaults, unchanged, "1000000"},
         {writeList(P::all), "Abc;500\n", unchanged, "20"},  // a write failing halfway
         // A FIFO would block the game and /dev/zero keep it reading for ever.
-        {[&] { ASSERT_EQ(mkfifo(list.c_str(), 0666), 0); }, defaults, [&] { return fs::is_fifo(list); }},
-        {[&] { fs::create_symlink("/dev/zero", list); }, defaults, [&] { return fs::read_symlink(list) == "/dev/zero"; }},
-        {[&] { fs::create_directory(list); }, defaults, [&] { return fs::is_directory(list) && fs::is_empty(list); }},
+        {[&] { ASSERT_EQ(mkfifo(list.c_str(), 0666), 0); }, defaults, [&] { return fs::is_fifo(list); }, "1000000"},
+        {[&] { fs::create_symlink("/dev/zero", list); }, defaults, [&] { return fs::read_symlink(list) == "/dev/zero"; }, "1000000"},
+        {[&] { fs::create_directory(list); }, defaults, [&] { return fs::is_directory(list) && fs::is_empty(list); }, "1000000"},
         // A link is read through but replaced itself, never overwriting a file elsewhere.
         {[&] { dir.writeFile("woanders.hsc", "Woanders;5000\n"), fs::permissions(outside, P::all), fs::create_symlink(outside, list); },
-         "Woanders;5000\n", [&] { return replacedWith("Woanders;5000\n") && dir.readFile("woanders.hsc") == "Woanders;5000\n"; }},
+         "Woanders;5000\n", [&] { return replacedWith("Woanders;5000\n") && dir.readFile("woanders.hsc") == "Woanders;5000\n"; }, "1000000"},
     };
     fs::permissions(dir.data(), P::all);
     fs::copy_file(HIGHSCORE_HELPER, dir.path() / "highscore_helper");
-    for (int i = 0; const auto& c : cases) {
+    for (int i = 0; const auto& [make, shown, after, fileSizeLimit] : cases) {
         SCOPED_TRACE(i++);
-        c.make();
-        std::vector<std::string> argv = {"./highscore_helper", "Data/var1.hsc", "10", "Gast", "99999", c.fileSizeLimit};
+        make();
+        std::vector<std::string> argv = {"./highscore_helper", "Data/var1.hsc", "10", "Gast", "99999", fileSizeLimit};
         if (geteuid() == 0)
             argv.insert(argv.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
         const ProcessResult result = testing_support::runProcess(argv, dir.path(), {}, 20);
         EXPECT_EQ(result.status, 0) << result.err;
-        EXPECT_TRUE(result.out.starts_with(c.shown)) << result.out.substr(0, 40);
-        EXPECT_TRUE(c.after());
+        EXPECT_TRUE(result.out.starts_with(shown)) << result.out.substr(0, 40);
+        EXPECT_TRUE(after());
         EXPECT_EQ(strays(), std::vector<std::string>{});
         fs::remove_all(list);
     }
@@ -168,5 +165,5 @@ TEST_F(HighscoreFile, RowsThatCannotBeAllocatedEndTheProgramWithAMessage)
     const ProcessResult result = testing_support::runProcess({HIGHSCORE_HELPER, "Data/var2.hsc", "-1"}, dir.path());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "\nKonnte keine Liste erzeugen!\nSpeicherallocation nicht m\xF6glich\n");
-    EXPECT_FALSE(dir.exists("Data/var2.hsc"));
+    EXPECT_FALSE(fs::exists(dir.data() / "var2.hsc"));
 }

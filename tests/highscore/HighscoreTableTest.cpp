@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <limits>
+#include <algorithm>
+#include <cstdint>
 #include <sstream>
 #include <tuple>
 
@@ -11,24 +12,19 @@
 
 namespace {
 
-using Rows = std::vector<std::pair<std::string, int32_t>>;
-constexpr int32_t Max = std::numeric_limits<int32_t>::max();
-constexpr int32_t Min = std::numeric_limits<int32_t>::min();
-
-Rows rowsOf(const HighscoreTable& table)
+std::string textOf(const HighscoreTable& table)
 {
-    Rows rows;
-    for (const auto& row : table.entries)
-        rows.emplace_back(row.name, row.score);
-    return rows;
+    std::ostringstream out;
+    table.writeTo(out);
+    return out.str();
 }
 
 // The given rows over the default rows ":)" with 100, 90, ..., 10.
-Rows overDefaults(Rows first)
+std::string overDefaults(std::string rows)
 {
-    for (int32_t i = static_cast<int32_t>(first.size()); i < 10; ++i)
-        first.emplace_back(":)", 100 - 10 * i);
-    return first;
+    for (auto row = std::count(rows.begin(), rows.end(), '\n'); row < 10; ++row)
+        rows += ":);" + std::to_string(100 - 10 * row) + "\n";
+    return rows;
 }
 
 using Placed = std::tuple<std::string, int32_t, int32_t, TextAlign, int32_t>;  // text, x, y, align, size
@@ -53,35 +49,32 @@ protected:
 
 TEST_F(Highscores, EachLineIsReadAsNameAndTheNumberAtoiWouldRead)
 {
-    const std::string longName(65000, 'n');
+    const std::string longName(65000, 'n'), nul("\0J\xFCrgen M\0x;5\n", 14);
     const struct {
         const char* what;
-        std::string text;
-        Rows firstRows;  // before sorting
+        std::string text, firstRows;  // before sorting
     } cases[] = {
-        {"an empty file", "", {}},
-        {"a lone ';' is an empty name with 0", ";\n", {{"", 0}}},
-        {"the first ';' splits, letters end the number", "Abc;x;5\nDef;7;5\nG;12xy3\n", {{"Abc", 0}, {"Def", 7}, {"G", 12}}},
-        {"CR LF ends a line like LF", "Abc;4120\r\nXyz;2975\r\n;45\r\n", {{"Abc", 4120}, {"Xyz", 2975}, {"", 45}}},
-        {"white space and one sign lead the number", "A; \t+17\nB;\v\f -3\nC;- 3\nD;+-3\nE;-40\n",
-         {{"A", 17}, {"B", -3}, {"C", 0}, {"D", 0}, {"E", -40}}},
-        {"a line without ';' and an empty line are default rows", "Abc 50\n\nXyz;20\n", {{":)", 100}, {":)", 90}, {"Xyz", 20}}},
-        {"the last line may lack its LF", "A;1\nB;2", {{"A", 1}, {"B", 2}}},
-        {"lines after the tenth are not read", std::string(10, '\n') + "L;11\n", {}},
-        {"a name keeps spaces, Latin-1 and NUL bytes", std::string("\0J\xFCrgen M\0x;5\n", 13), {{std::string("\0J\xFCrgen M\0x", 11), 5}}},
+        {"an empty file", "", ""},
+        {"a lone ';' is an empty name with 0", ";\n", ";0\n"},
+        {"the first ';' splits, letters end the number", "Abc;x;5\nDef;7;5\nG;12xy3\n", "Abc;0\nDef;7\nG;12\n"},
+        {"CR LF ends a line like LF", "Abc;4120\r\nXyz;2975\r\n;45\r\n", "Abc;4120\nXyz;2975\n;45\n"},
+        {"white space and one sign lead the number", "A; \t+17\nB;\v\f -3\nC;- 3\nD;+-3\nE;-40\n", "A;17\nB;-3\nC;0\nD;0\nE;-40\n"},
+        {"a line without ';' and an empty line are default rows", "Abc 50\n\nXyz;20\n", ":);100\n:);90\nXyz;20\n"},
+        {"the last line may lack its LF", "A;1\nB;2", "A;1\nB;2\n"},
+        {"lines after the tenth are not read", std::string(10, '\n') + "L;11\n", ""},
+        {"a name keeps spaces, Latin-1 and NUL bytes", nul, nul},
         // Beyond 32 bits atoi is undefined; the score sticks at the nearest limit instead.
-        {"scores at and beyond the ends of 32 bits",
-         "Max;2147483647\nMin;-2147483648\nA;2147483648\nB;-2147483649\nC;99999999999999999999999\n",
-         {{"Max", Max}, {"Min", Min}, {"A", Max}, {"B", Min}, {"C", Max}}},
+        {"scores at and beyond the ends of 32 bits", "Max;2147483647\nMin;-2147483648\nA;2147483648\nB;-2147483649\nC;99999999999999999999\n",
+         "Max;2147483647\nMin;-2147483648\nA;2147483647\nB;-2147483648\nC;2147483647\n"},
         // A line is kept up to the limit: a ';' beyond it is not seen, the rest is skipped.
-        {"a ';' beyond the line limit", std::string(HighscoreLineLimit, 'a') + ";5\nB;7\n", {{":)", 100}, {"B", 7}}},
-        {"a 10 MB tail after the score", longName + ";42" + std::string(10'000'000, 'x') + "\nB;7\n", {{longName, 42}, {"B", 7}}},
-        {"a single line of 10 MB", std::string(10'000'000, 'x'), {}},
+        {"a ';' beyond the line limit", std::string(HighscoreLineLimit, 'a') + ";5\nB;7\n", ":);100\nB;7\n"},
+        {"a 10 MB tail after the score", longName + ";42" + std::string(10'000'000, 'x') + "\nB;7\n", longName + ";42\nB;7\n"},
+        {"a single line of 10 MB", std::string(10'000'000, 'x'), ""},
     };
     for (const auto& c : cases) {
         std::istringstream in(c.text);
         table.readFrom(in);
-        EXPECT_EQ(rowsOf(table), overDefaults(c.firstRows)) << c.what;
+        EXPECT_EQ(textOf(table), overDefaults(c.firstRows)) << c.what;
     }
 }
 
@@ -89,20 +82,19 @@ TEST_F(Highscores, EachLineIsReadAsNameAndTheNumberAtoiWouldRead)
 TEST_F(Highscores, InsertReplacesTheLastRowOnlyWhenBetterAndSortsByExchanging)
 {
     EXPECT_FALSE(table.insert("Gleich", 10));
-    EXPECT_EQ(rowsOf(table), overDefaults({}));
+    EXPECT_EQ(textOf(table), overDefaults(""));
     EXPECT_TRUE(table.insert("Knapp", 11));
-    EXPECT_EQ(rowsOf(table).back(), std::make_pair(std::string("Knapp"), 11));
-    for (int32_t i : {10, -1, Max, Min})
+    EXPECT_TRUE(textOf(table).ends_with(":);20\nKnapp;11\n"));
+    for (int32_t i : {10, -1, INT32_MAX, INT32_MIN})
         EXPECT_EQ(std::make_pair(table.name(i), table.score(i)), std::make_pair(std::string(), 0)) << i;
 
-    HighscoreTable three("Drei", "Data/drei.hsc", 3);
+    HighscoreTable three("Drei", "Data/drei.hsc", 3), five("F\xFCnf", "Data/fuenf.hsc", 5);
     three.entries = {{"A", 50}, {"B", 50}, {"C", 60}};
     three.sort();
-    EXPECT_EQ(rowsOf(three), (Rows{{"C", 60}, {"B", 50}, {"A", 50}}));
-    HighscoreTable five("F\xFCnf", "Data/fuenf.hsc", 5);
+    EXPECT_EQ(textOf(three), "C;60\nB;50\nA;50\n");
     five.entries = {{"P", 100}, {"A", 50}, {"B", 50}, {"Q", 40}, {"R", 30}};
     EXPECT_TRUE(five.insert("N", 60));
-    EXPECT_EQ(rowsOf(five), (Rows{{"P", 100}, {"N", 60}, {"B", 50}, {"A", 50}, {"Q", 40}}));
+    EXPECT_EQ(textOf(five), "P;100\nN;60\nB;50\nA;50\nQ;40\n");
 }
 
 // Names from a damaged list show up to their first NUL byte; rows beyond the table show their place and 0.

@@ -34,7 +34,6 @@ struct TempDataDir {
     {
         std::ofstream(root / relative, std::ios::binary | std::ios::trunc) << bytes;
     }
-    bool exists(const std::string& relative) const { return std::filesystem::exists(root / relative); }
 
     std::filesystem::path root, previous;
 };
