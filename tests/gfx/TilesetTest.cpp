@@ -126,33 +126,28 @@ TEST(TileSheetAtEveryDepth, HoldsWhatStampingTheTemplateThroughColourKeysGives)
     }
 }
 
-// The real program with one damaged asset: a bad template or font ends it with the game's message;
-// bad music is reported and the start goes on (here up to the missing font). Never a crash.
-TEST(StartupWithABadAsset, EndsWithTheAssetsMessageOrGoesOnWithoutMusic)
+// The real program with a damaged template or font: the game's message, never a crash.
+TEST(StartupWithABadAsset, EndsWithTheAssetsMessage)
 {
     const std::string tiles = templateBytes(64, 672);
     std::string random(5000, '\0');
     std::generate(random.begin(), random.end(), std::mt19937(672));
     const std::string noTiles = "Konnte Data/tileset\\.bmp nicht laden\\.\n", noFont = "Konnte Font-File nicht laden!: [^\n]+\n";
     const std::string font = TempDataDir{{"boulder.ttf"}}.readFile("Data/boulder.ttf");
-    for (const auto& [asset, bytes, standardError] : {
-             std::tuple<std::string, std::string, std::string>{"tileset.bmp", "", noTiles},
-             {"tileset.bmp", random, noTiles},
-             {"tileset.bmp", tiles.substr(0, tiles.size() - 64 * 3), noTiles},  // the last pixel row missing
-             {"tileset.bmp", templateBytes(1, 1), noTiles},
-             {"tileset.bmp", templateBytes(64, 2, 1000000000), noTiles},  // a header claiming 10^9 rows
-             {"boulder.ttf", tiles, noFont},
-             {"boulder.ttf", font.substr(0, font.size() / 2), noFont},
-             {"Musik.wav", random, "Keine Audio-Datei ge\xF6" "ffnet!" + noFont}}) {
+    for (const auto& [asset, bytes] : {std::pair<std::string, std::string>{"tileset.bmp", ""},
+                                       {"tileset.bmp", random},
+                                       {"tileset.bmp", tiles.substr(0, tiles.size() - 64 * 3)},  // the last pixel row missing
+                                       {"tileset.bmp", templateBytes(1, 1)},
+                                       {"tileset.bmp", templateBytes(64, 2, 1000000000)},  // a header claiming 10^9 rows
+                                       {"boulder.ttf", tiles},
+                                       {"boulder.ttf", font.substr(0, font.size() / 2)}}) {
         SCOPED_TRACE(asset + ", " + std::to_string(bytes.size()) + " bytes");
         TempDataDir dir{{"tileset.bmp", "boulder.ttf", "Musik.wav", "icon.bmp"}};
         fs::remove(dir.data() / asset);  // the link, never the asset
-        if (asset == "Musik.wav")
-            fs::remove(dir.data() / "boulder.ttf");
         dir.writeFile("Data/" + asset, bytes);
         // exit() on purpose: what is still allocated then is not lost
         const ProcessResult result = runProcess({gameBinary()}, dir.path(), {{"ASAN_OPTIONS", "detect_leaks=0"}}, 120);
         EXPECT_EQ(result.status, 1);
-        EXPECT_THAT(result.err, testing::MatchesRegex(standardError));
+        EXPECT_THAT(result.err, testing::MatchesRegex(asset == "tileset.bmp" ? noTiles : noFont));
     }
 }
