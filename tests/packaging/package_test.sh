@@ -1,7 +1,6 @@
 #!/bin/bash
-# The Debian package: contents, dependencies, menu entry, lintian; then installed, started twice
-# through its launcher in Xvfb, and the launcher's refusals; purged at the end.
-#   package_test.sh <build dir>
+# package_test.sh <build dir>: the Debian package's contents, dependencies, menu entry and lintian; then
+# installed, started twice through its launcher in Xvfb, and the launcher's refusals; purged at the end.
 set -u
 bindir=$1 failures=0 installed=no game_pid= xvfb_pid=
 work=$(mktemp -d /tmp/klakoria-package.XXXXXX)
