@@ -115,8 +115,7 @@ struct Game {
 
     bool running()
     {
-        int raw = 0;
-        if (status < 0 && waitpid(child, &raw, WNOHANG) == child)
+        if (int raw = 0; status < 0 && waitpid(child, &raw, WNOHANG) == child)
             status = exitStatus(raw);
         return status < 0;
     }
