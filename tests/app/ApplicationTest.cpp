@@ -2,8 +2,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "app/Entry.h"
@@ -36,8 +34,7 @@ struct FakeGame : Game {
     bool endsOnClick = false;
 };
 
-// "Standart", "Chaos 4", ...: the game held, with what its menus chose.
-std::string describe(const Game* g)
+std::string describe(const Game* g)  // "Standart", "Chaos 4", "Speed 1", ...
 {
     auto* chaos = dynamic_cast<const ChaosGame*>(g);
     auto* speed = dynamic_cast<const SpeedGame*>(g);
@@ -45,9 +42,9 @@ std::string describe(const Game* g)
          : dynamic_cast<const StandardGame*>(g) ? "Standart" : dynamic_cast<const FallDownGame*>(g) ? "FallDown" : "";
 }
 
-class Menus : public testing::Test {
+class App : public testing::Test {
 protected:
-    Menus() { app.draw(); }
+    App() { app.draw(); }
 
     FakeGame& startGame(int32_t state, ScreenState on = InGame)
     {
@@ -75,22 +72,22 @@ protected:
     MainLoop loop{app};
 };
 
-using MainLoopTest = Menus;
-
-// A key press, or a mouse button at (321, 123).
-SDL_Event event(Uint8 type, int which, Uint16 unicode = 0)
+SDL_Event key(int sym, Uint16 unicode)
+{
+    SDL_Event e{SDL_KEYDOWN};
+    e.key.keysym = {0, static_cast<SDLKey>(sym), KMOD_NONE, unicode};
+    return e;
+}
+SDL_Event mouse(Uint8 type, Uint8 button)  // at (321, 123)
 {
     SDL_Event e{type};
-    if (type == SDL_KEYDOWN)
-        e.key.keysym = {0, static_cast<SDLKey>(which), KMOD_NONE, unicode};
-    else
-        e.button = {type, 0, static_cast<Uint8>(which), 0, 321, 123};
+    e.button = {type, 0, button, 0, 321, 123};
     return e;
 }
 
 }  // namespace
 
-TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayoutAndItsButtonsAreWhereTheGlyphsAre)
+TEST_F(App, EveryMenuScreenDrawsExactlyItsLayoutAndItsButtonsAreWhereTheGlyphsAre)
 {
     const Label backButton{back, 0, 576, C, 18};
     const std::vector<std::pair<ScreenState, std::vector<Label>>> layouts = {
@@ -127,46 +124,41 @@ TEST_F(Menus, EveryMenuScreenDrawsExactlyItsLayoutAndItsButtonsAreWhereTheGlyphs
         EXPECT_EQ(drawnTexts(), expected) << "screen " << shown;
     }
     app.screen = MainMenu;
-    app.draw();  // "Spielen" by pixels: centred on the window, its glyphs inside its rectangle and none beside it
+    app.draw();  // "Spielen" centred on the window, its glyphs inside its rectangle and none beside it
     const SDL_Rect s = app.playButton;
     EXPECT_NEAR(s.x + s.w / 2.0, 400.0, 1.0);
     EXPECT_GT(screen.countRed(s), 20);
     EXPECT_EQ(screen.countRed({toInt16(s.x - 30), 130, static_cast<Uint16>(s.w + 60), s.h}), screen.countRed(s));
-    // Every frame forgets these two, so a stale one is never hit.
-    EXPECT_EQ(app.backButton.w + app.endGameButton.w, 0);
+    EXPECT_EQ(app.backButton.w + app.endGameButton.w, 0);  // forgotten by every frame, so a stale one is never hit
     click(app.musicButton);  // the label names what a click will do
     EXPECT_EQ(std::make_pair(std::get<0>(drawnTexts().back()), app.music.isPlaying()),
               std::make_pair(std::string("Hintergrundmusik an"), false));
 }
 
 // Each click asks for one frame; a click on nothing changes nothing else. A difficulty for another variant is fatal.
-TEST_F(Menus, EveryButtonLeadsToItsScreenEachVariantStartsFromItsChoicesAndEndeEndsTheProcess)
+TEST_F(App, EveryButtonLeadsToItsScreenEachVariantStartsFromItsChoicesAndEndeEndsTheProcess)
 {
     const SDL_Rect nothing{0, 580, 10, 10};
+    const SDL_Rect *play = &app.playButton, *to = &app.backButton, *ende = &app.endGameButton, *v = app.variantChoices;
     const struct { const SDL_Rect* button; ScreenState screen; std::string game = ""; } steps[] = {
-        {&nothing, MainMenu}, {&app.playButton, ChooseVariant}, {&nothing, ChooseVariant}, {&app.backButton, MainMenu},
-        {&app.tilesetButton, ChooseTileset}, {&nothing, ChooseTileset}, {&app.backButton, MainMenu},
+        {&nothing, MainMenu}, {play, ChooseVariant}, {&nothing, ChooseVariant}, {to, MainMenu},
+        {&app.tilesetButton, ChooseTileset}, {&nothing, ChooseTileset}, {to, MainMenu},
         {&app.highscoresButton, ChooseHighscores}, {&nothing, ChooseHighscores},
-        {&app.highscoreChoices[2], HighscoreList}, {&nothing, HighscoreList}, {&app.backButton, MainMenu},
-        {&app.infoButton, Info}, {&nothing, Info}, {&app.backButton, MainMenu},
-        {&app.playButton, ChooseVariant}, {&app.variantChoices[0], InGame, "Standart"},
-        {&app.endGameButton, ConfirmEnd, "Standart"}, {&app.backButton, MainMenu},
-        {&app.playButton, ChooseVariant}, {&app.variantChoices[1], ChooseColours}, {&app.backButton, MainMenu},
-        {&app.playButton, ChooseVariant}, {&app.variantChoices[1], ChooseColours},
-        {&app.colourChoices[2], InGame, "Chaos 4"}, {&app.endGameButton, ConfirmEnd, "Chaos 4"},
-        {&app.backButton, MainMenu},
-        {&app.playButton, ChooseVariant}, {&app.variantChoices[2], ChooseDifficulty}, {&app.backButton, MainMenu},
-        {&app.playButton, ChooseVariant}, {&app.variantChoices[2], ChooseDifficulty},
-        {&app.difficultyChoices[1], InGame, "Speed 1"}, {&app.endGameButton, ConfirmEnd, "Speed 1"},
-        {&app.backButton, MainMenu},
-        {&app.playButton, ChooseVariant}, {&app.variantChoices[3], InGame, "FallDown"},
-        {&app.endGameButton, ConfirmEnd, "FallDown"}, {&app.backButton, MainMenu},
+        {&app.highscoreChoices[2], HighscoreList}, {&nothing, HighscoreList}, {to, MainMenu},
+        {&app.infoButton, Info}, {&nothing, Info}, {to, MainMenu},
+        {play, ChooseVariant}, {&v[0], InGame, "Standart"}, {ende, ConfirmEnd, "Standart"}, {to, MainMenu},
+        {play, ChooseVariant}, {&v[1], ChooseColours}, {to, MainMenu}, {play, ChooseVariant}, {&v[1], ChooseColours},
+        {&app.colourChoices[2], InGame, "Chaos 4"}, {ende, ConfirmEnd, "Chaos 4"}, {to, MainMenu},
+        {play, ChooseVariant}, {&v[2], ChooseDifficulty}, {to, MainMenu}, {play, ChooseVariant},
+        {&v[2], ChooseDifficulty}, {&app.difficultyChoices[1], InGame, "Speed 1"}, {ende, ConfirmEnd, "Speed 1"},
+        {to, MainMenu}, {play, ChooseVariant}, {&v[3], InGame, "FallDown"}, {ende, ConfirmEnd, "FallDown"},
+        {to, MainMenu},
     };
     SDL_Event requests[4];
     const auto takeRedrawRequests = [&] { return SDL_PeepEvents(requests, 4, SDL_GETEVENT, 1u << SDL_USEREVENT); };
-    EXPECT_EQ(takeRedrawRequests(), 1) << "the first frame, asked for at start";
+    EXPECT_EQ(takeRedrawRequests(), 1) << "the first frame";
     for (const auto& step : steps) {
-        ASSERT_GT(step.button->w, 0) << "the button to screen " << step.screen << " was never drawn";
+        ASSERT_GT(step.button->w, 0) << "a button to screen " << step.screen << " was never drawn";
         click(*step.button);
         EXPECT_EQ(takeRedrawRequests(), 1);
         EXPECT_EQ(std::make_pair(app.screen, describe(app.game)), std::make_pair(step.screen, step.game));
@@ -181,9 +173,9 @@ TEST_F(Menus, EveryButtonLeadsToItsScreenEachVariantStartsFromItsChoicesAndEndeE
     EXPECT_EXIT(click(app.difficultyChoices[0]), testing::ExitedWithCode(6), "Ungueltige Spielnummer: 3\n");
 }
 
-// "(ende)" shows only while playing, reaches the game as a click too and pauses it through leave();
-// "Nein" returns untold. A click that ends the game, and one queued behind it, find "(ende)" gone.
-TEST_F(Menus, EndeAsksBeforeEndingAGameThatIsStillPlayingAndTheListHasTheBackButton)
+// "(ende)" shows only while playing, reaches the game as a click too and pauses it through leave(); "Nein"
+// returns untold. A click that ends the game, and one queued behind it, find "(ende)" gone.
+TEST_F(App, EndeAsksBeforeEndingAGameThatIsStillPlayingAndTheListHasTheBackButton)
 {
     FakeGame& game = startGame(Playing);
     const Label board{"Spielfeld", 0, 100, C, 18};
@@ -209,28 +201,18 @@ TEST_F(Menus, EndeAsksBeforeEndingAGameThatIsStillPlayingAndTheListHasTheBackBut
 
 // Only a left press is a click; a key edits the name only during name entry and draws at once.
 // Escape (not typed) and the close request end the loop after the pass that handles what follows.
-TEST_F(MainLoopTest, OnlyLeftPressesAndKeysDuringNameEntryReachTheGameAndEscapeOrCloseEndTheLoop)
+TEST_F(App, OnlyLeftPressesAndKeysDuringNameEntryReachTheGameAndEscapeOrCloseEndTheLoop)
 {
-    const SDL_Event a = event(SDL_KEYDOWN, SDLK_a, 'a'), b = event(SDL_KEYDOWN, SDLK_b, 'b');
-    const SDL_Event left = event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
-    const struct {
-        ScreenState screen;
-        int32_t state;
-        std::vector<SDL_Event> events;
-        size_t clicks;
-        std::string name;
-        int draws;
-        bool goesOn = true;
-    } cases[] = {
+    const SDL_Event a = key(SDLK_a, 'a'), b = key(SDLK_b, 'b'), left = mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+    const struct { ScreenState screen; int32_t state; std::vector<SDL_Event> events; size_t clicks; std::string name;
+                   int draws; bool goesOn = true; } cases[] = {
         {InGame, Playing,
-         {event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), event(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE),
-          event(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT), event(SDL_MOUSEMOTION, 0), a},
-         0, "", 0},
+         {mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE),
+          mouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT), mouse(SDL_MOUSEMOTION, 0), a}, 0, "", 0},
         {InGame, Playing, {left}, 1, "", 1},
         {ConfirmEnd, NameEntry, {a}, 0, "", 0},
-        {InGame, NameEntry, {event(SDL_KEYDOWN, SDLK_WORLD_68, 0xE4), a, b, event(SDL_KEYDOWN, SDLK_BACKSPACE, 8)},
-         0, "\xE4" "a", 4},
-        {InGame, NameEntry, {event(SDL_KEYDOWN, SDLK_ESCAPE, 27), b, left}, 1, "b", 2, false},
+        {InGame, NameEntry, {key(SDLK_WORLD_68, 0xE4), a, b, key(SDLK_BACKSPACE, 8)}, 0, "\xE4" "a", 4},
+        {InGame, NameEntry, {key(SDLK_ESCAPE, 27), b, left}, 1, "b", 2, false},
         {InGame, NameEntry, {SDL_Event{SDL_QUIT}, b, left}, 1, "b", 2, false},
     };
     loop.runPass();  // the frame asked for at start
@@ -247,7 +229,7 @@ TEST_F(MainLoopTest, OnlyLeftPressesAndKeysDuringNameEntryReachTheGameAndEscapeO
 
 // The period counts from the end of the last tick; a late pass brings one tick, not ten. A game not
 // playing or not on screen is not called, but its period restarts.
-TEST_F(MainLoopTest, TheTickComesEvery500MillisecondsAfterTheEndOfTheLastOneAndOnlyWhilePlaying)
+TEST_F(App, TheTickComesEvery500MillisecondsAfterTheEndOfTheLastOneAndOnlyWhilePlaying)
 {
     struct Step { uint32_t milliseconds; int ticks; int32_t state = Playing; ScreenState screen = InGame; };
     const struct { uint32_t start, tickDuration; std::vector<Step> steps; } schedules[] = {
@@ -275,24 +257,21 @@ TEST(StartupFailure, MissingAssetsAMisshapenTilesetOrNoVideoEndTheProgramWithThe
 {
     const std::string noFont = "Konnte Font-File nicht laden!: [^\n]+\n";
     const std::string noTiles = "Konnte Data/tileset\\.bmp nicht laden\\.\n";
-    const struct {
-        std::vector<std::string> assets;
-        int tilesetWidth, tilesetHeight;  // a black template of this size, 0: none written
-        std::string error, videoDriver = "dummy";
-    } cases[] = {
+    const std::vector<std::string> noTileset = {"boulder.ttf", "Musik.wav", "icon.bmp"};
+    // A black tileset of width x height when given: one row too short, one column too wide.
+    const struct { std::vector<std::string> assets; int width, height; std::string error, driver = "dummy"; }
+        cases[] = {
         {{"tileset.bmp"}, 0, 0, "Keine Audio-Datei ge\xF6" "ffnet!" + noFont},
-        {{"boulder.ttf", "Musik.wav", "icon.bmp"}, 0, 0, noTiles},
-        {{"boulder.ttf", "Musik.wav", "icon.bmp"}, 64, 671, noTiles},  // one row too short
-        {{"boulder.ttf", "Musik.wav", "icon.bmp"}, 65, 672, noTiles},  // one column too wide
+        {noTileset, 0, 0, noTiles}, {noTileset, 64, 671, noTiles}, {noTileset, 65, 672, noTiles},
         {{"boulder.ttf", "tileset.bmp"}, 0, 0, "SDL konnte nicht initialisiert werden: [^\n]+\n", "no-such-driver"},
     };
     for (const auto& c : cases) {
         TempDataDir dir{c.assets};
-        if (c.tilesetWidth > 0)
-            writeBmp(dir.data() / "tileset.bmp", c.tilesetWidth, c.tilesetHeight, [](int, int) { return SDL_Color{}; });
+        if (c.width > 0)
+            writeBmp(dir.data() / "tileset.bmp", c.width, c.height, [](int, int) { return SDL_Color{}; });
         // exit() on purpose: what is still allocated then is not lost
         const auto result = runProcess({gameBinary()}, dir.path(),
-                                       {{"ASAN_OPTIONS", "detect_leaks=0"}, {"SDL_VIDEODRIVER", c.videoDriver}}, 120);
+                                       {{"ASAN_OPTIONS", "detect_leaks=0"}, {"SDL_VIDEODRIVER", c.driver}}, 120);
         EXPECT_EQ(result.status, 1) << c.error;
         EXPECT_THAT(result.err, testing::MatchesRegex(c.error));
     }
