@@ -15,20 +15,17 @@ using namespace testing_support;
 
 namespace {
 
-using Clicks = std::vector<std::pair<int32_t, int32_t>>;
 using Label = std::tuple<std::string, int32_t, int32_t, TextAlign, int32_t>;  // text, x, y, alignment, size
 const std::string back = "zur\xFC" "ck zum Men\xFC";
 constexpr auto C = TextAlign::Center, L = TextAlign::Left;
 
 struct FakeGame : Game {
-    explicit FakeGame(FakeClock& clock) : clock(clock) {}
     void click(int32_t x, int32_t y) override { clicks.push_back({x, y}), state = endsOnClick ? GameResults : state; }
     void draw() override { ++draws, drawText("Spielfeld", 0, 100, C, 18, nullptr); }
-    void tick() override { ++ticks, clock.advance(tickDuration); }  // a slow tick
+    void tick() override { ++ticks, FakeClock::ticks += tickDuration; }  // a slow tick
     void leave() override { ++leaves; }
 
-    FakeClock& clock;
-    Clicks clicks;
+    std::vector<std::pair<int32_t, int32_t>> clicks;
     int draws = 0, ticks = 0, leaves = 0;
     uint32_t tickDuration = 0;
     bool endsOnClick = false;
@@ -49,7 +46,7 @@ protected:
     FakeGame& startGame(int32_t state, ScreenState on = InGame)
     {
         delete app.game;
-        app.game = new FakeGame(clock);
+        app.game = new FakeGame;
         app.game->state = state;
         app.screen = on;
         return static_cast<FakeGame&>(*app.game);
@@ -72,18 +69,8 @@ protected:
     MainLoop loop{app};
 };
 
-SDL_Event key(int sym, Uint16 unicode)
-{
-    SDL_Event e{SDL_KEYDOWN};
-    e.key.keysym = {0, static_cast<SDLKey>(sym), KMOD_NONE, unicode};
-    return e;
-}
-SDL_Event mouse(Uint8 type, Uint8 button)  // at (321, 123)
-{
-    SDL_Event e{type};
-    e.button = {type, 0, button, 0, 321, 123};
-    return e;
-}
+SDL_Event key(SDLKey sym, Uint16 unicode) { return {.key = {SDL_KEYDOWN, 0, 0, {0, sym, KMOD_NONE, unicode}}}; }
+SDL_Event mouse(Uint8 type, Uint8 button) { return {.button = {type, 0, button, 0, 321, 123}}; }
 
 }  // namespace
 
@@ -224,7 +211,7 @@ TEST_F(App, OnlyLeftPressesAndKeysDuringNameEntryReachTheGameAndEscapeOrCloseEnd
         EXPECT_EQ(std::make_tuple(game.clicks.size(), game.playerName, game.draws),
                   std::make_tuple(c.clicks, c.name, c.draws)) << "screen " << c.screen << ", state " << c.state;
     }
-    EXPECT_EQ(static_cast<FakeGame*>(app.game)->clicks, (Clicks{{321, 123}}));
+    EXPECT_EQ(static_cast<FakeGame*>(app.game)->clicks.at(0), std::make_pair(321, 123));
 }
 
 // The period counts from the end of the last tick; a late pass brings one tick, not ten. A game not
