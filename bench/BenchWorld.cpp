@@ -95,23 +95,22 @@ Board fullRandomBoard(int colours, uint32_t seed)
 {
     std::mt19937 rng(seed);
     Board board{};
-    for (auto& value : board)
-        value = static_cast<uint16_t>(1 + rng() % colours);
+    for (int i = 0; i < BoardCells; ++i)
+        board[i] = static_cast<uint16_t>(1 + rng() % colours);
     return board;
 }
 
-BoardCell largestGroupCell(const Board& board)
+Cell largestGroupCell(const Board& board)
 {
-    BoardCell best{0, 0, true};
+    Cell best{0, 0};
     int32_t bestSize = -1;
-    BenchGame game;
-    for (int c = 0; c < BoardColumns; ++c)
-        for (int r = 0; r < BoardRows; ++r) {
-            game.board = board;
-            const int32_t size = game.removeGroup(static_cast<int16_t>(c), static_cast<int16_t>(r), game.cell(c, r), true);
+    for (int16_t c = 0; c < BoardColumns; ++c)
+        for (int16_t r = 0; r < BoardRows; ++r) {
+            Board removed = board;
+            const int32_t size = removeGroup(removed, c, r, removed.at(c, r));
             if (size > bestSize) {
                 bestSize = size;
-                best = {static_cast<int16_t>(c), static_cast<int16_t>(r), true};
+                best = {c, r};
             }
         }
     return best;

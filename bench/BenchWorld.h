@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "game/Game.h"
+#include "game/Board.h"
 
 class Application;
 
@@ -19,13 +19,4 @@ void keepFontsOpen(bool kept);
 Board fullRandomBoard(int colours, uint32_t seed);
 
 // The cell of the largest group of the board, so that a click there removes and moves the most.
-BoardCell largestGroupCell(const Board& board);
-
-// A game with no rules of its own, for the shared board operations.
-class BenchGame : public Game {
-public:
-    void click(int32_t, int32_t) override {}
-    void draw() override {}
-    void tick() override {}
-    void leave() override {}
-};
+Cell largestGroupCell(const Board& board);

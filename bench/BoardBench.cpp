@@ -5,76 +5,61 @@
 #include <cstdlib>
 
 #include "BenchWorld.h"
-#include "app/Application.h"
-#include "app/Clock.h"
-#include "game/Game.h"
-#include "variants/FallDownGame.h"
+#include "game/BoardDrawing.h"
+#include "game/GameRules.h"
+#include "system/Clock.h"
 
 namespace {
 
-// How each variant collapses: where its gravity sits, and how few colours its first board has
-// (fewer colours make larger groups, so the click removes and moves the most).
+// How each variant settles after a removal and where it counts the moves left, on a first board of
+// few colours (fewer colours make larger groups, so the click removes and moves the most).
 struct ClickCase {
     int colours;
-    int16_t gravityRow;
-    int16_t gravityColumn;
+    Settling settling;
+    int firstCountedRow = 0;
 };
-constexpr ClickCase StandardCase{2, 17, 0};  // level 1, bottom left
-constexpr ClickCase ChaosCase{2, 8, 12};     // two colours, gravity drawn into the middle
-constexpr ClickCase SpeedCase{2, 0, 24};     // "Mittel", gravity in the top right corner
+const ClickCase StandardCase{2, {Gravity{17, 0}}};   // level 1, bottom left
+const ClickCase ChaosCase{2, {Gravity{8, 12}}};      // two colours, gravity drawn into the middle
+const ClickCase SpeedCase{2, {Gravity{0, 24}}};      // "Mittel", gravity in the top right corner
+// Below its feeder row, whose first 12 cells were fed in this cycle and hang.
+const ClickCase FallDownCase{4, {Gravity{17, 12}, true, 12}, 1};
 
-// One click's work on a full board, again and again: copy for the animation, remove the largest
-// group, let the rest settle and count what is left, with the variant's settle and count.
-template <typename AnyGame, typename Settle, typename Count>
-void clickRepeatedly(benchmark::State& state, AnyGame& game, const Board& full, Settle settle, Count count)
+// A board dealt from row 3, the feeder half way along the top row.
+Board fallDownBoard()
 {
-    const BoardCell clicked = largestGroupCell(full);
-    for (auto _ : state) {
-        game.board = full;
-        game.previousBoard = game.board;
-        const int32_t removed = game.removeGroup(clicked.column, clicked.row, game.cell(clicked.column, clicked.row), true);
-        (game.*settle)();
-        benchmark::DoNotOptimize(removed);
-        benchmark::DoNotOptimize((game.*count)());
-        benchmark::ClobberMemory();
-    }
-}
-
-// Standard, Chaos and Speed settle toward their point of gravity.
-void clickBoardWork(benchmark::State& state, ClickCase click)
-{
-    BenchGame game;
-    game.gravityRow = click.gravityRow;
-    game.gravityColumn = click.gravityColumn;
-    clickRepeatedly(state, game, fullRandomBoard(click.colours, 12345), &BenchGame::collapse, &BenchGame::countMoves);
-}
-BENCHMARK_CAPTURE(clickBoardWork, Standard, StandardCase);
-BENCHMARK_CAPTURE(clickBoardWork, Chaos, ChaosCase);
-BENCHMARK_CAPTURE(clickBoardWork, Speed, SpeedCase);
-
-// FallDown settles below its feeder row: a board dealt from row 3, the feeder half way along
-// the top row.
-void clickBoardWorkFallDown(benchmark::State& state)
-{
-    benchApplication();  // the game's highscore file belongs in the benchmark's own Data/
-    FallDownGame game;
-    Board full = fullRandomBoard(4, 4242);
+    Board full = fullRandomBoard(FallDownCase.colours, 4242);
     for (int c = 0; c < BoardColumns; ++c)
         for (int r = 0; r < 3; ++r)
             full[cellIndex(c, r)] = (r == 0 && c < 12) ? full[cellIndex(c, r)] : 0;
-    game.refillColumn = 12;
-    clickRepeatedly(state, game, full, &FallDownGame::collapseBelowTop, &FallDownGame::countMovesBelowTop);
+    return full;
 }
-BENCHMARK(clickBoardWorkFallDown)->Name("clickBoardWork/FallDown");
+
+// One click's work on a full board, again and again: remove the largest group with the boards the
+// animation keeps, let the rest settle and count what is left, with the variant's settling and count.
+void clickBoardWork(benchmark::State& state, const ClickCase& click, const Board& full)
+{
+    const Cell clicked = largestGroupCell(full);
+    for (auto _ : state) {
+        Board board = full;
+        const Removal removal = removeGroupAt(board, clicked);
+        collapse(board, click.settling);
+        benchmark::DoNotOptimize(removal);
+        benchmark::DoNotOptimize(countMoves(board, click.firstCountedRow));
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK_CAPTURE(clickBoardWork, Standard, StandardCase, fullRandomBoard(StandardCase.colours, 12345));
+BENCHMARK_CAPTURE(clickBoardWork, Chaos, ChaosCase, fullRandomBoard(ChaosCase.colours, 12345));
+BENCHMARK_CAPTURE(clickBoardWork, Speed, SpeedCase, fullRandomBoard(SpeedCase.colours, 12345));
+BENCHMARK_CAPTURE(clickBoardWork, FallDown, FallDownCase, fallDownBoard());
 
 // Every cell holds a tile: the most blits a board frame can take.
 void drawBoard(benchmark::State& state)
 {
     benchApplication();
-    BenchGame game;
-    game.board = fullRandomBoard(7, 777);
+    const Board board = fullRandomBoard(7, 777);
     for (auto _ : state) {
-        game.drawBoard();
+        ::drawBoard(board);
         benchmark::ClobberMemory();
     }
 }
@@ -86,13 +71,10 @@ void animateRemoval(benchmark::State& state)
 {
     benchApplication();
     setAnimationWaits(false);
-    BenchGame game;
-    game.previousBoard = fullRandomBoard(2, 99);
-    game.board = game.previousBoard;
-    const BoardCell clicked = largestGroupCell(game.board);
-    benchmark::DoNotOptimize(game.removeGroup(clicked.column, clicked.row, game.cell(clicked.column, clicked.row), true));
+    Board board = fullRandomBoard(2, 99);
+    const Removal removal = removeGroupAt(board, largestGroupCell(board));
     for (auto _ : state) {
-        game.animateRemoval();
+        ::animateRemoval(removal);
         benchmark::ClobberMemory();
     }
     setAnimationWaits(true);

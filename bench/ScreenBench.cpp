@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include <functional>
+#include <memory>
 
 #include "BenchWorld.h"
 #include "app/Application.h"
@@ -21,14 +22,17 @@ Setup menu(ScreenState screen)
     return [screen](Application& app) { app.screen = screen; };
 }
 
-// A game of this kind, in this state, behind the game screen.
+std::unique_ptr<HighscoreRows> list() { return std::make_unique<HighscoreRows>(variantNames[0], 10); }
+
+// A new game of this kind, put into this state, behind the game screen.
 template <typename Variant, typename... Arguments>
 Setup inGame(GameState state, Arguments... arguments)
 {
     return [=](Application& app) {
-        app.game = new Variant(arguments...);
-        app.game->state = state;
-        app.game->playerName = "Spielerin";
+        auto rules = Variant(list(), arguments...).rules();
+        rules.state = state;
+        rules.playerName = "Spielerin";
+        app.game = std::make_unique<Variant>(list(), systemRandom(), rules);
         app.screen = InGame;
     };
 }
@@ -50,10 +54,8 @@ void drawFrames(benchmark::State& state, const Setup& setup, bool fontsClosed)
         app.draw();
         benchmark::ClobberMemory();
     }
-    delete app.game;
-    app.game = nullptr;
-    delete app.shownHighscores;
-    app.shownHighscores = nullptr;
+    app.game.reset();
+    app.shownHighscores.reset();
     app.screen = MainMenu;
 }
 
@@ -75,7 +77,7 @@ SCREEN(TilesetChoice, menu(ChooseTileset));
 SCREEN(Info, menu(Info));
 SCREEN(HighscoreChoice, menu(ChooseHighscores));
 SCREEN(HighscoreList, [](Application& app) {
-    app.shownHighscores = new HighscoreTable(variantNames[0], "Data/var1.hsc", 10);
+    app.shownHighscores = std::make_unique<HighscoreTable>(variantNames[0], "Data/var1.hsc", 10);
     app.screen = HighscoreList;
 });
 SCREEN(StandardPlaying, inGame<StandardGame>(Playing));

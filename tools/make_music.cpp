@@ -79,9 +79,9 @@ void play(Track& track, const Instrument& instrument, const Note& note, double v
     const double hertz = frequency(note.pitch);
     for (long i = 0; i < held + release; ++i) {
         const double seconds = static_cast<double>(i) / SampleRate;
-        double envelope = raisedCosine(static_cast<double>(i) / attack);
+        double envelope = raisedCosine(static_cast<double>(i) / static_cast<double>(attack));
         if (i >= held)
-            envelope *= 1.0 - raisedCosine(static_cast<double>(i - held + 1) / release);
+            envelope *= 1.0 - raisedCosine(static_cast<double>(i - held + 1) / static_cast<double>(release));
         track[(start + i) % LoopSamples] += volume * envelope * tone(instrument, hertz, seconds);
     }
 }

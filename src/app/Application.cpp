@@ -4,10 +4,8 @@
 #include <cstdlib>
 
 #include "app/Redraw.h"
-#include "game/Game.h"
 #include "gfx/Screen.h"
 #include "gfx/Tileset.h"
-#include "highscore/HighscoreTable.h"
 
 const std::array<std::string, 4> variantNames = {"Standart Click", "Chaos Click", "Speed Click", "FallDown Click"};
 
@@ -19,12 +17,7 @@ Application::Application(int videoDepth)
         std::exit(1);
     }
     loadTileset();
-    tileRects = new SDL_Rect[TileColourCount];
-    for (int k = 0; k < TileColourCount; ++k)
-        tileRects[k] = SDL_Rect{static_cast<Sint16>(32 * k), 0, 32, 32};
-    selectTileset(4);
-    game = nullptr;
-    shownHighscores = nullptr;
+    selectTileset(tileset);
     music.load("Data/Musik.wav");
     music.play();
     screen = MainMenu;
@@ -35,20 +28,15 @@ Application::~Application()
 {
     // The game writes its highscore list back while it is deleted; so does a list opened from
     // the menu, which the program may also end on.
-    delete game;
-    game = nullptr;
-    delete shownHighscores;
-    shownHighscores = nullptr;
-    delete[] tileRects;
-    tileRects = nullptr;
-    SDL_FreeSurface(tileSheet);
-    tileSheet = nullptr;
+    game.reset();
+    shownHighscores.reset();
+    freeTileset();
     // music is a member and stops and frees the piece after this body.
 }
 
 void Application::handleKey(uint16_t key)
 {
-    if (screen != InGame || !game || game->state != NameEntry)
+    if (screen != InGame || !game || game->state() != NameEntry)
         return;
     game->editPlayerName(key);
     draw();
@@ -56,6 +44,6 @@ void Application::handleKey(uint16_t key)
 
 void Application::handleTick()
 {
-    if (screen == InGame && game && game->state == Playing)
-        game->tick();
+    if (screen == InGame && game && game->state() == Playing && game->tick())
+        requestRedraw();
 }

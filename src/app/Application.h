@@ -3,12 +3,13 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "audio/MusicPlayer.h"
 
-class Game;
-class HighscoreTable;
+#include "game/Game.h"
+#include "highscore/HighscoreTable.h"
 
 enum ScreenState : int32_t {
     MainMenu = 0,
@@ -40,8 +41,8 @@ public:
     void handleTick();
 
     int16_t variant = 0;
-    Game* game = nullptr;
-    HighscoreTable* shownHighscores = nullptr;
+    std::unique_ptr<Game> game;
+    std::unique_ptr<HighscoreTable> shownHighscores;
     ScreenState screen = MainMenu;
     SDL_Rect playButton{}, tilesetButton{}, highscoresButton{}, infoButton{}, quitButton{};
     SDL_Rect tilesetChoices[5]{};
@@ -52,5 +53,6 @@ public:
     SDL_Rect highscoreChoices[4]{};
     SDL_Rect endGameButton{};
     SDL_Rect musicButton{};
+    int tileset = 4;  // the set the player plays with; the fifth at start
     MusicPlayer music;
 };

@@ -1,24 +1,18 @@
 #include "app/Entry.h"
 
 #include <SDL_ttf.h>
-#include <poll.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/Application.h"
-#include "app/Clock.h"
 #include "gfx/Text.h"
-
-// Last: Xlib defines macros such as None and Status.
-#include <SDL_syswm.h>
+#include "system/Clock.h"
+#include "system/InputWait.h"
 
 namespace {
 
 constexpr uint32_t TickPeriod = 500;
-// Without an X connection there is nothing to wait on; a short sleep keeps the loop cheap.
-constexpr uint32_t SleepWithoutDisplay = 5;
 
 [[noreturn]] void failStartUp(const char* format)
 {
@@ -38,16 +32,7 @@ void setWindowIcon()
 
 }  // namespace
 
-MainLoop::MainLoop(Application& app) : app(app)
-{
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (SDL_GetWMInfo(&info) > 0 && info.subsystem == SDL_SYSWM_X11) {
-        xDisplay = info.info.x11.display;
-        lockDisplay = info.info.x11.lock_func;
-        unlockDisplay = info.info.x11.unlock_func;
-    }
-}
+MainLoop::MainLoop(Application& app) : app(app) {}
 
 void MainLoop::dispatch(const SDL_Event& event)
 {
@@ -104,31 +89,10 @@ void MainLoop::waitForWork() const
     if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0)
         return;
     const uint32_t elapsed = currentTicks() - lastTick;
-    if (elapsed >= TickPeriod)
-        return;
-    const uint32_t untilTick = TickPeriod - elapsed;
-    if (xDisplay)
-        waitOnDisplay(untilTick);
-    else
-        SDL_Delay(std::min(untilTick, SleepWithoutDisplay));
-}
-
-// Sleeps until the X connection has something to read or the tick is due. The wait is bounded
-// by the tick, so SDL_QUIT from a SIGTERM handled on another thread is seen within one period.
-void MainLoop::waitOnDisplay(uint32_t milliseconds) const
-{
-    auto* display = static_cast<Display*>(xDisplay);
-    lockDisplay();
-    XFlush(display);
-    // Xlib may already hold events that it read while we were drawing; the socket would not
-    // show them.
-    const bool queued = XEventsQueued(display, QueuedAlready) > 0;
-    const int connection = ConnectionNumber(display);
-    unlockDisplay();
-    if (queued)
-        return;
-    pollfd input{connection, POLLIN, 0};
-    poll(&input, 1, static_cast<int>(milliseconds));
+    // The wait is bounded by the tick, so SDL_QUIT from a SIGTERM handled on another thread is
+    // seen within one period.
+    if (elapsed < TickPeriod)
+        waitForInput(TickPeriod - elapsed);
 }
 
 int runKlakoria(int, char**)

@@ -26,16 +26,10 @@ public:
 private:
     void dispatch(const SDL_Event& event);
     void waitForWork() const;
-    void waitOnDisplay(uint32_t milliseconds) const;
 
     Application& app;
     bool running = true;
     bool firstPass = true;
     uint32_t lastTick = 0;
     uint64_t passCount = 0;
-    // The X connection that carries the window's events, when there is one (not under the
-    // dummy driver); kept opaque here so that Xlib's macros stay out of every includer.
-    void* xDisplay = nullptr;
-    void (*lockDisplay)() = nullptr;
-    void (*unlockDisplay)() = nullptr;
 };

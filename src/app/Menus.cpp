@@ -5,7 +5,6 @@
 
 #include "app/Application.h"
 #include "app/Redraw.h"
-#include "game/Game.h"
 #include "gfx/Screen.h"
 #include "gfx/Text.h"
 #include "gfx/Tileset.h"
@@ -134,10 +133,9 @@ void drawTilesetChoice(Application& app)
     drawText("Welches TileSet verwenden?", 0, 10, TextAlign::Center, 50, nullptr);
     // Drawing the previews walks tileRects through every set; the player's own set comes back
     // afterwards, so leaving this screen without choosing keeps it.
-    const int selected = tileRects[0].y / TileSetBand;
     for (int n = 0; n < TileSetCount; ++n)
         drawTilesetPreview(app, n);
-    selectTileset(selected);
+    selectTileset(app.tileset);
     drawBackButton(app);
 }
 
@@ -165,9 +163,9 @@ void drawHighscoreChoice(Application& app)
 void drawGameScreen(Application& app)
 {
     app.game->draw();
-    if (app.game->state == Playing)
+    if (app.game->state() == Playing)
         drawText("(ende)", 200, 576, TextAlign::Left, 18, &app.endGameButton);
-    else if (app.game->state == ShowHighscores)
+    else if (app.game->state() == ShowHighscores)
         drawBackButton(app);
 }
 
@@ -184,6 +182,12 @@ void drawConfirmEnd(Application& app)
         {"Ja", 30, 325, 200, TextAlign::Right, field<&Application::backButton>},
         {"Nein", 30, 475, 200, TextAlign::Left, field<&Application::endGameButton>},
     });
+}
+
+// A variant's list, as the games and the menu's viewer open it: "Data/var1.hsc" to "Data/var4.hsc".
+std::unique_ptr<HighscoreTable> highscoresOf(int variant)
+{
+    return std::make_unique<HighscoreTable>(variantNames[variant], "Data/var" + intToString(variant + 1) + ".hsc", 10);
 }
 
 // The first choice whose rectangle holds the point, or -1.
@@ -222,7 +226,7 @@ void Application::handleClick(int16_t x, int16_t y)
     case ChooseVariant:
         if (pointInRect(x, y, variantChoices[0])) {
             variant = 0;
-            game = new StandardGame();
+            game = std::make_unique<StandardGame>(highscoresOf(0));
             screen = InGame;
         } else if (pointInRect(x, y, variantChoices[1])) {
             variant = 1;
@@ -232,13 +236,13 @@ void Application::handleClick(int16_t x, int16_t y)
             screen = ChooseDifficulty;
         } else if (pointInRect(x, y, variantChoices[3])) {
             variant = 3;
-            game = new FallDownGame();
+            game = std::make_unique<FallDownGame>(highscoresOf(3));
             screen = InGame;
         }
         break;
     case ChooseColours:
         if (int i = choiceAt(x, y, colourChoices); i >= 0) {
-            game = new ChaosGame(static_cast<int16_t>(i + 2));
+            game = std::make_unique<ChaosGame>(highscoresOf(1), static_cast<int16_t>(i + 2));
             screen = InGame;
         }
         break;
@@ -248,7 +252,7 @@ void Application::handleClick(int16_t x, int16_t y)
                 std::fprintf(stderr, "Ungueltige Spielnummer: %d\n", variant);
                 std::exit(6);
             }
-            game = new SpeedGame(static_cast<int16_t>(i));
+            game = std::make_unique<SpeedGame>(highscoresOf(2), static_cast<int16_t>(i));
             screen = InGame;
         }
         break;
@@ -256,20 +260,21 @@ void Application::handleClick(int16_t x, int16_t y)
         game->click(x, y);
         // "(ende)" belongs to a game that is still playing: a click that has just ended the game,
         // or one queued behind it, must not pause a finished game.
-        if (game->state == Playing && pointInRect(x, y, endGameButton)) {
+        if (game->state() == Playing && pointInRect(x, y, endGameButton)) {
             game->leave();
             screen = ConfirmEnd;
         }
         break;
     case ChooseTileset:
         if (int i = choiceAt(x, y, tilesetChoices); i >= 0) {
+            tileset = i;
             selectTileset(i);
             screen = MainMenu;
         }
         break;
     case ChooseHighscores:
         if (int i = choiceAt(x, y, highscoreChoices); i >= 0) {
-            shownHighscores = new HighscoreTable(variantNames[i], "Data/var" + intToString(i + 1) + ".hsc", 10);
+            shownHighscores = highscoresOf(i);
             screen = HighscoreList;
         }
         break;
@@ -284,15 +289,9 @@ void Application::handleClick(int16_t x, int16_t y)
 
     // The back button ("Ja" on the confirmation screen) leaves whatever is open.
     if (pointInRect(x, y, backButton)) {
-        delete shownHighscores;
-        shownHighscores = nullptr;
-        if (game) {
-            try {
-                delete game;
-            } catch (...) {
-            }
-            game = nullptr;
-        }
+        // A list is written back as it goes, the game's with the game.
+        shownHighscores.reset();
+        game.reset();
         screen = MainMenu;
     }
     requestRedraw();

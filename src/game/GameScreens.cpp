@@ -1,5 +1,6 @@
-// The layout elements that the screens of all four variants are built from.
+// The screens every variant shares, and the layout elements its own screens are built from.
 
+#include "game/BoardDrawing.h"
 #include "game/Game.h"
 #include "gfx/Text.h"
 #include "highscore/HighscoreScreens.h"
@@ -11,15 +12,41 @@ constexpr int32_t BottomStripY = 576;  // the strip below the board
 constexpr int32_t ResultLineSpacing = 25;
 constexpr int32_t LinesBelowHeading = 75;
 
+void drawPauseScreen() { drawText(" P A U S E ! ", 0, 200, TextAlign::Center, 90, nullptr); }
+
 }  // namespace
+
+void Game::draw()
+{
+    switch (state()) {
+    case Playing:
+        drawBoard(core().board);
+        drawStatusBar();
+        break;
+    case Paused:
+        drawPauseScreen();
+        break;
+    case LevelResults:
+    case GameResults:
+        drawResults();
+        break;
+    case NameEntry:
+        drawNameEntryScreen(core().finalScore, core().playerName);
+        drawContinueButton();
+        break;
+    case ShowHighscores:
+        drawHighscoreScreen(*list);
+        break;
+    }
+}
 
 void Game::drawContinueButton()
 {
     drawText("weiter", 0, BottomStripY, TextAlign::Center, TextSize, &continueButton);
 }
 
-void Game::drawStatusBar(const std::string& left, const std::string& centre, const std::string& right,
-                         SDL_Rect* centreLabel)
+void Game::drawStatusTexts(const std::string& left, const std::string& centre, const std::string& right,
+                           SDL_Rect* centreLabel)
 {
     drawText(left, 0, BottomStripY, TextAlign::Left, TextSize, nullptr);
     drawText(centre, 0, BottomStripY, TextAlign::Center, TextSize, centreLabel);
@@ -38,19 +65,4 @@ void Game::drawOutcomeResult(bool won, const std::vector<std::string>& lines)
 {
     drawText(won ? "Gewonnen!" : "Leider Verloren!", 0, 10, TextAlign::Center, 35, nullptr);
     drawResultLines(lines, LinesBelowHeading);
-}
-
-void Game::drawPauseScreen()
-{
-    drawText(" P A U S E ! ", 0, 200, TextAlign::Center, 90, nullptr);
-}
-
-void Game::drawEndOfGameScreen() const
-{
-    if (state == NameEntry) {
-        drawNameEntryScreen();
-        drawContinueButton();
-    } else if (state == ShowHighscores) {
-        drawHighscoreScreen(*highscores);
-    }
 }

@@ -1,11 +1,12 @@
 #include "gfx/Tileset.h"
 
+#include <cassert>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 SDL_Surface* tileSheet = nullptr;
-SDL_Rect* tileRects = nullptr;
+SDL_Rect tileRects[TileColourCount]{};
 
 namespace {
 
@@ -207,10 +208,19 @@ void loadTileset()
     SDL_UnlockSurface(pattern);
     SDL_FreeSurface(pattern);
     tileSheet = sheet;
+    for (int k = 0; k < TileColourCount; ++k)
+        tileRects[k] = SDL_Rect{static_cast<Sint16>(32 * k), 0, 32, 32};
+}
+
+void freeTileset()
+{
+    SDL_FreeSurface(tileSheet);
+    tileSheet = nullptr;
 }
 
 void selectTileset(int n)
 {
+    assert(n >= 0 && n < TileSetCount);
     for (int k = 0; k < TileColourCount; ++k)
         tileRects[k].y = static_cast<Sint16>(TileSetBand * n);
 }

@@ -3,10 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "game/Game.h"
 #include "gfx/Screen.h"
 #include "gfx/Text.h"
-#include "highscore/HighscoreTable.h"
+#include "highscore/HighscoreRows.h"
 
 namespace {
 
@@ -19,13 +18,13 @@ constexpr int32_t RowTextSize = 35;
 struct RowColumn {
     int32_t x;
     TextAlign align;
-    std::string (*text)(const HighscoreTable& table, int32_t row);
+    std::string (*text)(const HighscoreRows& table, int32_t row);
 };
 
 const RowColumn rowColumns[] = {
-    {110, TextAlign::Center, [](const HighscoreTable&, int32_t row) { return intToString(row + 1); }},
-    {0,   TextAlign::Center, [](const HighscoreTable& table, int32_t row) { return table.name(row); }},
-    {700, TextAlign::Right,  [](const HighscoreTable& table, int32_t row) { return intToString(table.score(row)); }},
+    {110, TextAlign::Center, [](const HighscoreRows&, int32_t row) { return intToString(row + 1); }},
+    {0,   TextAlign::Center, [](const HighscoreRows& table, int32_t row) { return table.name(row); }},
+    {700, TextAlign::Right,  [](const HighscoreRows& table, int32_t row) { return intToString(table.score(row)); }},
 };
 
 // Every line is centred on the window.
@@ -34,32 +33,32 @@ constexpr int32_t NameEntryTextSize = 35;
 struct NameEntryLine {
     int32_t y;
     int32_t size;
-    std::string (*text)(const Game& game);
+    std::string (*text)(int32_t finalScore, const std::string& playerName);
 };
 
 const NameEntryLine nameEntryLines[] = {
-    {10,  50,                [](const Game&) -> std::string { return "Super!"; }},
-    {70,  NameEntryTextSize, [](const Game&) -> std::string { return "Sie haben es in die"; }},
-    {120, NameEntryTextSize, [](const Game&) -> std::string { return "Highscore geschafft."; }},
-    {170, NameEntryTextSize, [](const Game& game) { return "Sie haben " + intToString(game.finalScore) + " Punkte"; }},
-    {220, NameEntryTextSize, [](const Game&) -> std::string { return "Bitte geben sie ihren Namen ein:"; }},
+    {10,  50,                [](int32_t, const std::string&) -> std::string { return "Super!"; }},
+    {70,  NameEntryTextSize, [](int32_t, const std::string&) -> std::string { return "Sie haben es in die"; }},
+    {120, NameEntryTextSize, [](int32_t, const std::string&) -> std::string { return "Highscore geschafft."; }},
+    {170, NameEntryTextSize, [](int32_t score, const std::string&) { return "Sie haben " + intToString(score) + " Punkte"; }},
+    {220, NameEntryTextSize, [](int32_t, const std::string&) -> std::string { return "Bitte geben sie ihren Namen ein:"; }},
     // The player watches the end of what they type, so a long name loses its start on screen
     // (only there: the name itself keeps every byte).
-    {270, NameEntryTextSize, [](const Game& game) { return keepEndWithin(game.playerName, NameEntryTextSize, WindowWidth); }},
+    {270, NameEntryTextSize, [](int32_t, const std::string& name) { return keepEndWithin(name, NameEntryTextSize, WindowWidth); }},
 };
 
 }  // namespace
 
-void drawHighscoreScreen(const HighscoreTable& table)
+void drawHighscoreScreen(const HighscoreRows& table)
 {
-    drawText("Highscore von " + table.title, 0, 10, TextAlign::Center, 30, nullptr);
+    drawText("Highscore von " + table.title(), 0, 10, TextAlign::Center, 30, nullptr);
     for (int32_t row = 0; row < ShownRows; ++row)
         for (const RowColumn& column : rowColumns)
             drawText(column.text(table, row), column.x, FirstRowY + RowSpacing * row, column.align, RowTextSize, nullptr);
 }
 
-void Game::drawNameEntryScreen() const
+void drawNameEntryScreen(int32_t finalScore, const std::string& playerName)
 {
     for (const NameEntryLine& line : nameEntryLines)
-        drawText(line.text(*this), 0, line.y, TextAlign::Center, line.size, nullptr);
+        drawText(line.text(finalScore, playerName), 0, line.y, TextAlign::Center, line.size, nullptr);
 }

@@ -1,7 +1,12 @@
 #pragma once
+#include <cstdint>
+#include <string>
 
-class HighscoreTable;
+class HighscoreRows;
 
-// The list of a table under "Highscore von " + title, ten rows. (The name-entry screen is
-// Game::drawNameEntryScreen, since it shows the game's score and typed name.)
-void drawHighscoreScreen(const HighscoreTable& table);
+// The list under "Highscore von " + its title: place, name and score of ten rows, whatever the
+// list holds (a row beyond it shows its place and a 0).
+void drawHighscoreScreen(const HighscoreRows& list);
+
+// The congratulation with the finished game's score, and the end of the name typed so far.
+void drawNameEntryScreen(int32_t finalScore, const std::string& playerName);

@@ -1,40 +1,20 @@
 #pragma once
-#include <cstddef>
-#include <cstdint>
-#include <iosfwd>
 #include <string>
-#include <vector>
 
-// A line of a list file is kept up to this many bytes; the rest of it up to its LF is skipped,
-// so a damaged or hostile file cannot exhaust memory.
-constexpr std::size_t HighscoreLineLimit = 64 * 1024;
+#include "highscore/HighscoreRows.h"
 
-struct HighscoreEntry {
-    std::string name;
-    int32_t score = 0;
-};
-
-// One variant's list of best results. Reads its file when created, writes it when destroyed.
-class HighscoreTable {
+// A list kept in a file: read when the table is created, written back when it is destroyed.
+class HighscoreTable : public HighscoreRows {
 public:
+    // A file that is missing or cannot be read gives the default rows. Rows that cannot be
+    // allocated end the program with a message.
     HighscoreTable(std::string title, std::string fileName, int32_t capacity);
-    ~HighscoreTable();  // saves
-    HighscoreTable(const HighscoreTable&) = delete;
-    HighscoreTable& operator=(const HighscoreTable&) = delete;
+    ~HighscoreTable() override;  // saves
 
-    void load();        // default rows when the file cannot be opened
-    void save() const;  // replaces the file whole or not at all; leaves a read-only file alone
-    void sort();
-    void readFrom(std::istream& in);        // the rows of a file's text, tolerant of anything
-    void writeTo(std::ostream& out) const;  // one "name;score" line per row
+    const std::string& fileName() const { return file; }
+    void save() const;  // replaces the file whole or not at all; leaves a list it must not replace alone
 
-    int32_t score(int32_t i) const;          // 0 outside 0..capacity-1
-    std::string name(int32_t i) const;       // empty outside 0..capacity-1
-    bool qualifies(int32_t score) const;     // strictly better than the last row; equal is not enough
-    bool insert(const std::string& name, int32_t score);  // replaces the last row and sorts
-
-    std::string title;
-    std::vector<HighscoreEntry> entries;  // exactly capacity rows, best first
-    int32_t capacity;
-    std::string fileName;
+private:
+    void load();
+    std::string file;
 };

@@ -1,37 +1,27 @@
 #pragma once
 #include <SDL.h>
 
-#include <cstdint>
+#include <memory>
 
 #include "game/Game.h"
+#include "variants/FallDownRules.h"
 
-// "FallDown Click": a feeder fills the top row cell by cell and then lets it fall. The game is
-// lost when the feeder meets an occupied top cell and won when the seven-colour board runs out
-// of moves.
-class FallDownGame : public Game {
+// "FallDown Click" on the screen: the board with its feeder and "(pause)" label, the pause, won
+// or lost.
+class FallDownGame : public GameOf<FallDownRules> {
 public:
-    FallDownGame();
+    explicit FallDownGame(std::unique_ptr<HighscoreRows> highscores, RandomSource& random = systemRandom());
+    FallDownGame(std::unique_ptr<HighscoreRows> highscores, RandomSource& random, const FallDownRules& from);
 
     void click(int32_t x, int32_t y) override;
-    void draw() override;
-    void tick() override;   // one feeding step; nothing while the clock stands
+    bool tick() override;   // one feeding step; nothing while the clock stands
     void leave() override;  // pauses a running game; nothing in any other state
 
-    void dealBoard();    // the first board: rows 0..2 empty, all counters reset, Playing
-    void nextBoard();    // one colour more, or the win after the seven-colour board
-    void finishGame();   // stops the clock and computes finalScore
-    void collapseBelowTop();            // settles the board after a removal
-    int32_t countMovesBelowTop() const; // removable tiles in rows 1..17 (a row-0 partner counts)
-
-    int16_t points = 0;
-    int16_t seconds = 0;
-    int16_t refillColumn = 0;  // the top cell the next tick fills; 25: the next tick lets the row fall
-    bool won = false;
-    SDL_Rect pauseButton{0, 0, 0, 0};
+    const SDL_Rect& pauseLabel() const { return pauseButton; }
 
 private:
-    void clickWhilePlaying(int32_t x, int32_t y);
-    void clickTile(int16_t column, int16_t row, uint16_t colour);
-    void moveColumnBelowTop(int from, int to);
-    void drawGameResults() const;
+    void drawStatusBar() override;
+    void drawResults() const override;
+
+    SDL_Rect pauseButton{};
 };

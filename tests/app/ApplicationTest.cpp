@@ -20,22 +20,29 @@ const std::string back = "zur\xFC" "ck zum Men\xFC";
 constexpr auto C = TextAlign::Center, L = TextAlign::Left;
 
 struct FakeGame : Game {
-    void click(int32_t x, int32_t y) override { clicks.push_back({x, y}), state = endsOnClick ? GameResults : state; }
+    FakeGame() : Game(std::make_unique<HighscoreRows>("Liste", 10), systemRandom()) {}
+    void click(int32_t x, int32_t y) override { clicks.emplace_back(x, y); if (endsOnClick) play.state = GameResults; }
     void draw() override { ++draws, drawText("Spielfeld", 0, 100, C, 18, nullptr); }
-    void tick() override { ++ticks, FakeClock::ticks += tickDuration; }  // a slow tick
+    bool tick() override { return ++ticks, FakeClock::ticks += tickDuration, changesOnTick; }  // a slow tick
     void leave() override { ++leaves; }
+    const GameCore& core() const override { return play; }
+    GameCore& changeableCore() override { return play; }
+    void drawStatusBar() override {}
+    void drawResults() const override {}
 
+    GameCore play;
     std::vector<std::pair<int32_t, int32_t>> clicks;
     int draws = 0, ticks = 0, leaves = 0;
     uint32_t tickDuration = 0;
-    bool endsOnClick = false;
+    bool endsOnClick = false, changesOnTick = false;
 };
 
 std::string describe(const Game* g)  // "Standart", "Chaos 4", "Speed 1", ...
 {
     auto* chaos = dynamic_cast<const ChaosGame*>(g);
     auto* speed = dynamic_cast<const SpeedGame*>(g);
-    return chaos ? "Chaos " + std::to_string(chaos->colourCount) : speed ? "Speed " + std::to_string(speed->difficulty)
+    return chaos ? "Chaos " + std::to_string(chaos->core().colourCount)
+         : speed ? "Speed " + std::to_string(speed->rules().difficulty)
          : dynamic_cast<const StandardGame*>(g) ? "Standart" : dynamic_cast<const FallDownGame*>(g) ? "FallDown" : "";
 }
 
@@ -43,15 +50,14 @@ class App : public testing::Test {
 protected:
     App() { app.draw(); }
 
-    FakeGame& startGame(int32_t state, ScreenState on = InGame)
+    FakeGame& startGame(GameState state, ScreenState on = InGame)
     {
-        delete app.game;
-        app.game = new FakeGame;
-        app.game->state = state;
-        app.screen = on;
-        return static_cast<FakeGame&>(*app.game);
+        auto& game = static_cast<FakeGame&>(*(app.game = std::make_unique<FakeGame>()));
+        game.play.state = state, app.screen = on;
+        return game;
     }
-    void click(const SDL_Rect& r) { app.handleClick(toInt16(r.x + r.w / 2), toInt16(r.y + r.h / 2)); }
+    void click(const SDL_Rect& r) { app.handleClick(int16_t(r.x + r.w / 2), int16_t(r.y + r.h / 2)); }
+    int takeRedrawRequests() { SDL_Event taken[4]; return SDL_PeepEvents(taken, 4, SDL_GETEVENT, 1u << SDL_USEREVENT); }
     std::vector<Label> drawnTexts()
     {
         TextRecorder recorder;
@@ -115,7 +121,7 @@ TEST_F(App, EveryMenuScreenDrawsExactlyItsLayoutAndItsButtonsAreWhereTheGlyphsAr
     const SDL_Rect s = app.playButton;
     EXPECT_NEAR(s.x + s.w / 2.0, 400.0, 1.0);
     EXPECT_GT(screen.countRed(s), 20);
-    EXPECT_EQ(screen.countRed({toInt16(s.x - 30), 130, static_cast<Uint16>(s.w + 60), s.h}), screen.countRed(s));
+    EXPECT_EQ(screen.countRed({Sint16(s.x - 30), 130, static_cast<Uint16>(s.w + 60), s.h}), screen.countRed(s));
     EXPECT_EQ(app.backButton.w + app.endGameButton.w, 0);  // forgotten by every frame, so a stale one is never hit
     click(app.musicButton);  // the label names what a click will do
     EXPECT_EQ(std::make_pair(std::get<0>(drawnTexts().back()), app.music.isPlaying()),
@@ -141,14 +147,12 @@ TEST_F(App, EveryButtonLeadsToItsScreenEachVariantStartsFromItsChoicesAndEndeEnd
         {to, MainMenu}, {play, ChooseVariant}, {&v[3], InGame, "FallDown"}, {ende, ConfirmEnd, "FallDown"},
         {to, MainMenu},
     };
-    SDL_Event requests[4];
-    const auto takeRedrawRequests = [&] { return SDL_PeepEvents(requests, 4, SDL_GETEVENT, 1u << SDL_USEREVENT); };
     EXPECT_EQ(takeRedrawRequests(), 1) << "the first frame";
     for (const auto& step : steps) {
         ASSERT_GT(step.button->w, 0) << "a button to screen " << step.screen << " was never drawn";
         click(*step.button);
         EXPECT_EQ(takeRedrawRequests(), 1);
-        EXPECT_EQ(std::make_pair(app.screen, describe(app.game)), std::make_pair(step.screen, step.game));
+        EXPECT_EQ(std::make_pair(app.screen, describe(app.game.get())), std::make_pair(step.screen, step.game));
         EXPECT_EQ(tileRects[0].y, 4 * TileSetBand) << "the fifth set, chosen at start";
         app.draw();
     }
@@ -171,7 +175,7 @@ TEST_F(App, EndeAsksBeforeEndingAGameThatIsStillPlayingAndTheListHasTheBackButto
         {NameEntry, {board}}, {Paused, {board}}, {Playing, {board, {"(ende)", 200, 576, L, 18}}},
     };
     for (const auto& [state, expected] : frames) {
-        game.state = state;
+        game.play.state = state;
         EXPECT_EQ(drawnTexts(), expected) << "state " << state;
     }
     const SDL_Rect ende = app.endGameButton;
@@ -191,7 +195,7 @@ TEST_F(App, EndeAsksBeforeEndingAGameThatIsStillPlayingAndTheListHasTheBackButto
 TEST_F(App, OnlyLeftPressesAndKeysDuringNameEntryReachTheGameAndEscapeOrCloseEndTheLoop)
 {
     const SDL_Event a = key(SDLK_a, 'a'), b = key(SDLK_b, 'b'), left = mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
-    const struct { ScreenState screen; int32_t state; std::vector<SDL_Event> events; size_t clicks; std::string name;
+    const struct { ScreenState screen; GameState state; std::vector<SDL_Event> events; size_t clicks; std::string name;
                    int draws; bool goesOn = true; } cases[] = {
         {InGame, Playing,
          {mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE),
@@ -208,33 +212,36 @@ TEST_F(App, OnlyLeftPressesAndKeysDuringNameEntryReachTheGameAndEscapeOrCloseEnd
         for (SDL_Event e : c.events)
             ASSERT_EQ(SDL_PushEvent(&e), 0);
         EXPECT_EQ(MainLoop{app}.runPass(), c.goesOn);
-        EXPECT_EQ(std::make_tuple(game.clicks.size(), game.playerName, game.draws),
+        EXPECT_EQ(std::make_tuple(game.clicks.size(), game.play.playerName, game.draws),
                   std::make_tuple(c.clicks, c.name, c.draws)) << "screen " << c.screen << ", state " << c.state;
     }
-    EXPECT_EQ(static_cast<FakeGame*>(app.game)->clicks.at(0), std::make_pair(321, 123));
+    EXPECT_EQ(static_cast<FakeGame&>(*app.game).clicks.at(0), std::make_pair(321, 123));
 }
 
 // The period counts from the end of the last tick; a late pass brings one tick, not ten. A game not
-// playing or not on screen is not called, but its period restarts.
+// playing or not on screen is not called, but its period restarts. A tick that changed the screen asks
+// for one frame, any other for none.
 TEST_F(App, TheTickComesEvery500MillisecondsAfterTheEndOfTheLastOneAndOnlyWhilePlaying)
 {
-    struct Step { uint32_t milliseconds; int ticks; int32_t state = Playing; ScreenState screen = InGame; };
-    const struct { uint32_t start, tickDuration; std::vector<Step> steps; } schedules[] = {
-        {200000, 0, {{499, 0}, {1, 1}, {250, 1}, {249, 1}, {1, 2}}},
-        {300000, 300, {{5000, 1}, {499, 1}, {1, 2}}},
-        {0xFFFFFF00u, 0, {{499, 0}, {1, 1}}},  // due past the wrap of the millisecond counter
-        {400000, 0, {{500, 0, Paused}, {499, 0}, {1, 1}, {500, 1, Playing, ConfirmEnd}}},
+    struct Step { uint32_t milliseconds; int ticks; GameState state = Playing; ScreenState screen = InGame; };
+    const struct { uint32_t start, tickDuration; bool changes; std::vector<Step> steps; } schedules[] = {
+        {200000, 0, true, {{499, 0}, {1, 1}, {250, 1}, {249, 1}, {1, 2}}},
+        {300000, 300, false, {{5000, 1}, {499, 1}, {1, 2}}},
+        {0xFFFFFF00u, 0, true, {{499, 0}, {1, 1}}},  // due past the wrap of the millisecond counter
+        {400000, 0, true, {{500, 0, Paused}, {499, 0}, {1, 1}, {500, 1, Playing, ConfirmEnd}}},
     };
-    for (const auto& [start, tickDuration, steps] : schedules) {
+    for (const auto& [start, tickDuration, changes, steps] : schedules) {
         clock.set(start);
         loop.runPass();  // starts the period
         FakeGame& game = startGame(Playing);
-        game.tickDuration = tickDuration;
+        game.tickDuration = tickDuration, game.changesOnTick = changes;
         for (const Step& step : steps) {
-            game.state = step.state, app.screen = step.screen;
+            const int ticksBefore = game.ticks;
+            game.play.state = step.state, app.screen = step.screen;
             clock.advance(step.milliseconds);
             loop.runPass();
-            EXPECT_EQ(game.ticks, step.ticks) << "from " << start;
+            EXPECT_EQ(std::make_pair(game.ticks, takeRedrawRequests()),
+                      std::make_pair(step.ticks, changes && step.ticks > ticksBefore ? 1 : 0)) << "from " << start;
         }
     }
 }

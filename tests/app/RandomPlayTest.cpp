@@ -9,6 +9,7 @@
 
 #include "TestSupport.h"
 #include "app/Application.h"
+#include "game/Numbers.h"
 #include "highscore/HighscoreTable.h"
 #include "variants/ChaosGame.h"
 #include "variants/FallDownGame.h"
@@ -30,23 +31,24 @@ protected:
                     (a.game != nullptr) == (a.screen == InGame || a.screen == ConfirmEnd) &&
                     (a.shownHighscores != nullptr) == (a.screen == HighscoreList))
             << "screen " << a.screen << ", variant " << a.variant;
-        for (const HighscoreTable* list : {a.shownHighscores, a.game ? a.game->highscores : nullptr})
-            EXPECT_TRUE(!list || (list->entries.size() == 10 && std::ranges::is_sorted(list->entries, std::greater{},
-                                                                                        &HighscoreEntry::score)));
+        const HighscoreRows* lists[] = {a.shownHighscores.get(), a.game ? &a.game->highscores() : nullptr};
+        for (const HighscoreRows* list : lists)  // ten rows, best first
+            for (int i = 0; list && i < 10; ++i)
+                EXPECT_TRUE(list->capacity() == 10 && (i == 0 || list->score(i - 1) >= list->score(i)));
         if (!a.game)
             return;
-        const Game& g = *a.game;
-        auto* standard = dynamic_cast<const StandardGame*>(&g);
-        auto* speed = dynamic_cast<const SpeedGame*>(&g);
-        auto* fallDown = dynamic_cast<const FallDownGame*>(&g);
+        const GameCore& g = a.game->core();
+        auto* standard = dynamic_cast<const StandardGame*>(a.game.get());
+        auto* speed = dynamic_cast<const SpeedGame*>(a.game.get());
+        auto* fallDown = dynamic_cast<const FallDownGame*>(a.game.get());
         const int colours = g.colourCount, state = g.state, variant = a.variant;
         const bool pauses = variant >= 2;
-        const bool inRange[] = {standard && standard->level >= 1 && standard->level <= StandardGame::LastLevel,
-                                dynamic_cast<const ChaosGame*>(&g) && colours >= 2 && colours <= 5,
-                                speed && colours >= 2 && colours <= 8 && speed->difficulty >= 0 &&
-                                    speed->difficulty <= 2,
-                                fallDown && colours >= 4 && colours <= 8 && fallDown->refillColumn >= 0 &&
-                                    fallDown->refillColumn <= BoardColumns && (!fallDown->won || colours == 8)};
+        const bool inRange[] = {
+            standard && standard->rules().level >= 1 && standard->rules().level <= StandardRules::LastLevel,
+            dynamic_cast<const ChaosGame*>(a.game.get()) && colours >= 2 && colours <= 5,
+            speed && colours >= 2 && colours <= 8 && speed->rules().difficulty >= 0 && speed->rules().difficulty <= 2,
+            fallDown && colours >= 4 && colours <= 8 && fallDown->rules().refillColumn >= 0 &&
+                fallDown->rules().refillColumn <= BoardColumns && (!fallDown->rules().won || colours == 8)};
         ASSERT_TRUE(inRange[variant]) << "variant " << variant << ", " << colours << " colours";
         if (variant == GetParam())
             statesSeen.insert(state);
@@ -54,13 +56,12 @@ protected:
         // variants count 8 colours once their last board is done.
         EXPECT_TRUE(state >= Playing && state <= Paused && (variant == 0 || state != LevelResults) &&
                     (pauses || state != Paused) && (colours < 8 || state != Playing) &&
-                    (state != Paused || g.startTicks == 0) &&
+                    (state != Paused || g.clock.startTicks == 0) &&
                     (a.screen != ConfirmEnd || state == (pauses ? Paused : Playing)) &&
-                    (state != NameEntry || g.highscores->qualifies(g.finalScore)) &&
-                    g.playerName.find(';') == std::string::npos &&
-                    cellAtPixel(g.gravityColumn * TileSize, g.gravityRow * TileSize).onBoard)
+                    (state != NameEntry || a.game->highscores().qualifies(g.finalScore)) &&
+                    g.playerName.find(';') == std::string::npos && onBoard(g.gravity.column, g.gravity.row))
             << "state " << state << ", " << colours << " colours, score " << g.finalScore;
-        EXPECT_LE(std::ranges::max(g.board), standard ? standard->level + 1 : std::min(colours, 7));
+        EXPECT_LE(std::ranges::max(g.board), standard ? standard->rules().level + 1 : std::min(colours, 7));
     }
 
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
@@ -97,15 +98,15 @@ protected:
         case ChooseHighscores: add(a.highscoreChoices, 4); break;
         case ConfirmEnd: add(&a.endGameButton, 1, 3); break;  // "Nein"
         case InGame: {  // a pause label or "weiter" left from an earlier frame is one more click
-            const Game& g = *a.game;
-            auto* speed = dynamic_cast<const SpeedGame*>(&g);
-            auto* fallDown = dynamic_cast<const FallDownGame*>(&g);
-            rects.insert(rects.end(), {a.endGameButton, continueButton, speed ? speed->pauseButton : SDL_Rect{},
-                                       fallDown ? fallDown->pauseButton : SDL_Rect{}});
-            for (int c = 0; c < BoardColumns && g.state == Playing; ++c)
+            const Board& board = a.game->core().board;
+            auto* speed = dynamic_cast<const SpeedGame*>(a.game.get());
+            auto* fallDown = dynamic_cast<const FallDownGame*>(a.game.get());
+            rects.insert(rects.end(), {a.endGameButton, continueButton, speed ? speed->pauseLabel() : SDL_Rect{},
+                                       fallDown ? fallDown->pauseLabel() : SDL_Rect{}});
+            for (int c = 0; c < BoardColumns && a.game->state() == Playing; ++c)
                 for (int r = 0; r < BoardRows; ++r)
-                    if (const auto v = g.cell(c, r);
-                        v && ((c && g.cell(c - 1, r) == v) || (r && g.cell(c, r - 1) == v)))
+                    if (const auto v = board.at(c, r);
+                        v && ((c && board.at(c - 1, r) == v) || (r && board.at(c, r - 1) == v)))
                         rects.push_back({toInt16(c * TileSize), toInt16(r * TileSize), TileSize, TileSize});
         }
         default: break;
@@ -116,7 +117,7 @@ protected:
 
     void oneEvent()
     {
-        const int32_t state = app->screen == InGame ? app->game->state : -1;
+        const int32_t state = app->screen == InGame ? app->game->state() : -1;
         if (state == Playing && chance(1))
             reshape(0, true);
         // aimed, two queued, stray, keys, tick
@@ -149,24 +150,41 @@ protected:
     // block so that the game ends after a few clicks.
     void reshape(int colours, bool thin)
     {
-        Game& g = *app->game;
+        remade<StandardGame>(colours, thin) || remade<ChaosGame>(colours, thin) || remade<SpeedGame>(colours, thin) ||
+            remade<FallDownGame>(colours, thin);
+    }
+    // The game is made again from its changed rules, its list read back from its file, which holds it
+    // while the game is played.
+    template <typename VariantGame>
+    bool remade(int colours, bool thin)
+    {
+        const auto* game = dynamic_cast<const VariantGame*>(app->game.get());
+        if (!game)
+            return false;
+        auto rules = game->rules();
         if (colours && app->variant == 1)
-            g.gravityRow = toInt16(pick(0, BoardRows - 1)), g.gravityColumn = toInt16(pick(0, BoardColumns - 1));
+            rules.gravity = {toInt16(pick(0, BoardRows - 1)), toInt16(pick(0, BoardColumns - 1))};
         const int width = pick(1, 6), height = pick(1, 4);
         const int left = pick(0, BoardColumns - width), top = pick(3, BoardRows - height);
         for (int c = 0; c < BoardColumns; ++c)
             for (int r = 0; r < BoardRows; ++r)
                 if (thin && (c < left || c >= left + width || r < top || r >= top + height))
-                    g.cell(c, r) = 0;
+                    rules.board.at(c, r) = 0;
                 else if (colours)  // FallDown starts with three empty rows
-                    g.cell(c, r) = app->variant == 3 && r < 3 ? 0 : uint16_t(pick(1, colours));
+                    rules.board.at(c, r) = app->variant == 3 && r < 3 ? 0 : uint16_t(pick(1, colours));
         if (thin)
-            g.collapse();
+            collapse(rules.board, {rules.gravity});
+        const std::string file = "Data/var" + std::to_string(app->variant + 1) + ".hsc";
+        auto list = std::make_unique<HighscoreTable>(variantNames[app->variant], file, 10);
+        app->game = std::make_unique<VariantGame>(std::move(list), walkRandom, rules);
+        return true;
     }
 
     const std::vector<int32_t> specials = {INT32_MIN, -65535, -32768, -1, 0, 575, 576, 599, 600, 799, 800, 32767,
                                            65535, 65636, INT32_MAX};
     const std::vector<int> typedKeys = {8, 8, 13, ';', 228, 252, 246, 223, 196, 'a', 'Z', '0', ' ', 127, 31, 256, 0};
+    // rand(), as the game draws, but seeded by the walk alone: a fresh start keeps the sequence.
+    struct : RandomSource { int next() override { return std::rand(); } void reseed() override {} } walkRandom;
     std::mt19937 rng;
     testing_support::FakeClock clock;
     std::optional<Application> app;
@@ -194,16 +212,16 @@ TEST_P(RandomPlay, KeepsEveryInvariantThroughThousandsOfRandomEvents)
                 app->draw();
         std::srand(static_cast<unsigned>(rng()));
         clock.advance(static_cast<uint32_t>(pick(0, 300)));
-        const Game* before = app->game;
+        const bool newGame = !app->game;  // a game begins only where none was
         oneEvent();
         check();
         if (!app->game || HasFailure())
             continue;
         // A new game and each Standard level deal from the wall clock; half of the new boards are thinned.
-        auto* standard = dynamic_cast<StandardGame*>(app->game);
-        const int colours = standard ? standard->level + 1 : app->game->colourCount;
-        if (app->game != before || (app->game->state == Playing && colours != lastColours))
-            reshape(app->game != before || standard ? colours : 0, chance(50));
+        auto* standard = dynamic_cast<const StandardGame*>(app->game.get());
+        const int colours = standard ? standard->rules().level + 1 : app->game->core().colourCount;
+        if (newGame || (app->game->state() == Playing && colours != lastColours))
+            reshape(newGame || standard ? colours : 0, chance(50));
         lastColours = colours;
     }
     app.reset();  // perhaps during a game, which must then be deleted (the sanitizer build sees leaks)

@@ -3,9 +3,9 @@
 #include <set>
 #include <vector>
 
-#include "BareGame.h"
 #include "BoardText.h"
 #include "TestSupport.h"
+#include "game/BoardDrawing.h"
 #include "gfx/Screen.h"
 #include "gfx/Tileset.h"
 
@@ -35,38 +35,34 @@ protected:
     TempDataDir dir{{"tileset.bmp"}};
     DummyScreen screen{true};
     FakeClock clock;  // no waits between the animation's frames
-    BareGame game;
 };
 
 }  // namespace
 
-// Values without a tile are skipped, not read from beyond the seven rectangles.
 TEST_F(BoardDrawing, TilesComeFromTheSelectedSetAndCellsWithoutATileKeepWhatTheScreenHeld)
 {
     ASSERT_NE(sheetTile(1, TileSetBand * 2), sheetTile(1, TileSetBand * 4));
     selectTileset(2);
     SDL_FillRect(screenSurface, nullptr, SDL_MapRGB(screenSurface->format, 40, 50, 60));
     const Pixels background = screenCell(0);
-    game.board = boardFromBottomRows({"1234567", ".7.5x.1"});
-    game.cell(20, 3) = 0xFFFF;
-    game.drawBoard();
+    const Board board = boardFromBottomRows({"1234567", ".7.5..1"});
+    drawBoard(board);
     for (int cell = 0; cell < BoardCells; ++cell) {
-        const uint16_t v = game.board[cell];
-        EXPECT_EQ(screenCell(cell), v >= 1 && v <= 7 ? sheetTile(v, TileSetBand * 2) : background) << cell;
+        const uint16_t v = board[cell];
+        EXPECT_EQ(screenCell(cell), v != 0 ? sheetTile(v, TileSetBand * 2) : background) << cell;
     }
 }
 
 TEST_F(BoardDrawing, RemovalRedrawsExactlyTheClearedCellsWithTheFramesOfTheFirstBand)
 {
     selectTileset(3);
-    game.board = boardFromBottomRows({"33.41", "2314x", "23312"});
-    game.previousBoard = game.board;
-    game.drawBoard();  // as the last full redraw left it
+    Board board = boardFromBottomRows({"33.41", "23142", "23312"});
+    drawBoard(board);  // as the last full redraw left it
     std::vector<Pixels> before;
     for (int cell = 0; cell < BoardCells; ++cell)
         before.push_back(screenCell(cell));
-    ASSERT_EQ(game.removeGroup(1, 17, 3, true), 4);
-    game.cell(4, 16) = 0;  // a value without a tile vanishing is skipped as well
+    const Removal removal = removeGroupAt(board, {1, 17});
+    ASSERT_EQ(removal.removed, 4);
     const std::set<int> cleared = {cellIndex(0, 15), cellIndex(1, 15), cellIndex(1, 16), cellIndex(1, 17), cellIndex(2, 17)};
     ASSERT_NE(sheetTile(3, TileSize), sheetTile(3, TileSetBand * 3));
     std::vector<int> frames;
@@ -76,6 +72,8 @@ TEST_F(BoardDrawing, RemovalRedrawsExactlyTheClearedCellsWithTheFramesOfTheFirst
             EXPECT_EQ(screenCell(cell), cleared.count(cell) ? sheetTile(3, TileSize * frame) : before[cell])
                 << "frame " << frame << ", cell " << cell;
     });
-    game.animateRemoval();
+    animateRemoval(removal);
     EXPECT_EQ(frames, (std::vector<int>{1, 2, 3, 4}));
+    animateRemoval(removeGroupAt(board, {3, 17}));
+    EXPECT_EQ(frames.size(), 4u) << "a lone tile vanishes not";
 }

@@ -5,8 +5,8 @@
 #include <string>
 #include <tuple>
 
-#include "BareGame.h"
 #include "BoardText.h"
+#include "game/Board.h"
 
 using namespace testing_support;
 
@@ -15,7 +15,7 @@ namespace {
 // Whole columns are emptied often, as only they make collapse move columns.
 Board randomBoard(std::mt19937& rng)
 {
-    const uint32_t colours = 1 + rng() % 7, emptyPercent = rng() % 80, emptyColumnPercent = rng() % 60;
+    const auto colours = 1 + rng() % 7, emptyPercent = rng() % 80, emptyColumnPercent = rng() % 60;
     Board board{};
     for (int c = 0; c < BoardColumns; ++c) {
         const bool emptyColumn = rng() % 100 < emptyColumnPercent;
@@ -70,25 +70,22 @@ Board collapsedByTheRules(const Board& board, int gravityRow, int gravityColumn)
 // The model moves tiles but never drops one, so every colour is conserved.
 void expectTheRulesHold(const Board& board, int column, int row, int gravityRow, int gravityColumn)
 {
-    BareGame game;
-    game.board = board;
+    Board game = board;
     int32_t moves = 0;
     for (int i = 0; i < BoardCells; ++i)
         moves += groupAt(board, i).size() >= 2;
-    EXPECT_EQ(game.countMoves(), moves) << boardText(board);
+    EXPECT_EQ(countMoves(game), moves) << boardText(board);
 
     const std::set<int> group = groupAt(board, cellIndex(column, row));
     Board removed = board;
     for (int cell : group)
         removed[cell] = group.size() >= 2 ? 0 : removed[cell];
-    EXPECT_EQ(game.removeGroup(int16_t(column), int16_t(row), game.cell(column, row), true),
+    EXPECT_EQ(removeGroup(game, int16_t(column), int16_t(row), game.at(column, row)),
               group.size() >= 2 ? int32_t(group.size()) - 1 : 0);
-    ASSERT_EQ(boardText(game.board), boardText(removed)) << column << ", " << row;
+    ASSERT_EQ(boardText(game), boardText(removed)) << column << ", " << row;
 
-    game.gravityRow = int16_t(gravityRow);
-    game.gravityColumn = int16_t(gravityColumn);
-    game.collapse();
-    EXPECT_EQ(boardText(game.board), boardText(collapsedByTheRules(removed, gravityRow, gravityColumn)))
+    collapse(game, {Gravity{int16_t(gravityRow), int16_t(gravityColumn)}});
+    EXPECT_EQ(boardText(game), boardText(collapsedByTheRules(removed, gravityRow, gravityColumn)))
         << "gravity " << gravityRow << ", " << gravityColumn << boardText(removed);
 }
 
@@ -97,7 +94,7 @@ void expectTheRulesHold(const Board& board, int column, int row, int gravityRow,
 TEST(BoardRules, CraftedBoardsFollowTheRules)
 {
     Board storageNeighbours{};  // (3, 17) and (4, 0): next to each other in storage only
-    storageNeighbours[cellIndex(3, 17)] = storageNeighbours[cellIndex(4, 0)] = 5;
+    storageNeighbours.at(3, 17) = storageNeighbours.at(4, 0) = 5;
     const std::tuple<const char*, Board, int, int, int, int> cases[] = {  // what, board, click, gravity row and column
         {"lone tile", boardFromBottomRows({"1.23", "2132"}), 1, 17, 17, 0},
         {"empty cell", boardFromBottomRows({"1.23", "2112"}), 1, 16, 17, 0},
@@ -124,5 +121,19 @@ TEST(BoardRules, RandomBoardsAndGravityPointsFollowTheRules)
         const Board board = randomBoard(rng);
         const int column = int(rng() % BoardColumns), row = int(rng() % BoardRows);
         expectTheRulesHold(board, column, row, int(rng() % BoardRows), int(rng() % BoardColumns));
+    }
+}
+
+// Only the low 16 bits of a pixel count, as signed numbers; -1 / 32 is 0, yet left of the window.
+TEST(BoardRules, APixelIsOnTheBoardOnlyInsideItsTopEightHundredByFiveHundredSeventySix)
+{
+    const std::tuple<int32_t, int32_t, int, int, bool> cases[] = {
+        {0, 0, 0, 0, true}, {799, 575, 24, 17, true}, {65536 + 40, 70, 1, 2, true},
+        {0, 576, 0, 18, false}, {800, 0, 25, 0, false}, {-1, 100, 0, 3, false}, {100, -1, 3, 0, false},
+    };
+    for (const auto& [x, y, column, row, on] : cases) {
+        const CellAtPixel at = cellAtPixel(x, y);
+        EXPECT_EQ(std::make_tuple(int(at.cell.column), int(at.cell.row), at.onBoard), std::make_tuple(column, row, on))
+            << x << ", " << y;
     }
 }

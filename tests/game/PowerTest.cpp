@@ -4,7 +4,7 @@
 #include <cmath>
 #include <random>
 
-#include "game/Game.h"
+#include "game/Numbers.h"
 
 namespace {
 

@@ -119,8 +119,8 @@ TEST(TileSheetAtEveryDepth, HoldsWhatStampingTheTemplateThroughColourKeysGives)
             for (int y = 0; y < expected->h; ++y)
                 ASSERT_EQ(std::memcmp(row(tileSheet, y), row(expected, y), expected->w * depth / 8), 0) << "row " << y;
             SDL_FreeSurface(expected);
-            SDL_FreeSurface(tileSheet);
-            tileSheet = screenSurface = nullptr;
+            freeTileset();
+            screenSurface = nullptr;
             SDL_Quit();
         }
     }

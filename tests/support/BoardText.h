@@ -1,15 +1,14 @@
 #pragma once
-// Boards written as they appear on screen: '.' is empty, '1'..'7' are colours, 'x' stands for 8
-// (a value without a tile).
+// Boards written as they appear on screen: '.' is empty, '1'..'7' are colours.
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "game/Game.h"
+#include "game/Board.h"
 
 namespace testing_support {
 
-inline uint16_t cellFromChar(char ch) { return ch == '.' ? 0 : ch == 'x' ? 8 : static_cast<uint16_t>(ch - '0'); }
+inline uint16_t cellFromChar(char ch) { return ch == '.' ? 0 : static_cast<uint16_t>(ch - '0'); }
 
 // One string per row; the first character of the first string lands on (leftColumn, topRow).
 inline Board boardAt(int leftColumn, int topRow, const std::vector<std::string_view>& rows)
@@ -17,7 +16,7 @@ inline Board boardAt(int leftColumn, int topRow, const std::vector<std::string_v
     Board board{};
     for (size_t r = 0; r < rows.size(); ++r)
         for (size_t i = 0; i < rows[r].size(); ++i)
-            board.at(cellIndex(leftColumn + int(i), topRow + int(r))) = cellFromChar(rows[r][i]);
+            board.at(leftColumn + int(i), topRow + int(r)) = cellFromChar(rows[r][i]);
     return board;
 }
 
@@ -30,7 +29,7 @@ inline std::string rowText(const Board& board, int row)
 {
     std::string text;
     for (int column = 0; column < BoardColumns; ++column)
-        text += board[cellIndex(column, row)] > 8 ? '?' : ".1234567x"[board[cellIndex(column, row)]];
+        text += board.at(column, row) > 7 ? '?' : ".1234567"[board.at(column, row)];
     return text;
 }
 

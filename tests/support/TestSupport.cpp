@@ -53,9 +53,6 @@ DummyScreen::DummyScreen(bool tileset) : ownsTileset(tileset)
         throw std::runtime_error(SDL_GetError());
     clear();
     if (tileset) {
-        tileRects = new SDL_Rect[TileColourCount];
-        for (int k = 0; k < TileColourCount; ++k)
-            tileRects[k] = SDL_Rect{static_cast<Sint16>(32 * k), 0, 32, 32};
         loadTileset();
         selectTileset(4);
     }
@@ -64,9 +61,7 @@ DummyScreen::DummyScreen(bool tileset) : ownsTileset(tileset)
 DummyScreen::~DummyScreen()
 {
     if (ownsTileset) {
-        SDL_FreeSurface(tileSheet);
-        delete[] tileRects;
-        tileSheet = nullptr, tileRects = nullptr;
+        freeTileset();
     }
     screenSurface = nullptr;
     TTF_Quit();

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Clock.h"
+#include "system/Clock.h"
 #include "gfx/Text.h"
 
 namespace testing_support {

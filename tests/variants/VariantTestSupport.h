@@ -1,8 +1,9 @@
 #pragma once
-// The variant tests' fixture, boards without a move, and screens as lines of text.
+// The variant screens' fixture and screens as lines of text.
 #include <gtest/gtest.h>
 
 #include "BoardText.h"
+#include "ScriptedRandom.h"
 #include "TestSupport.h"
 #include "game/Game.h"
 #include "gfx/Text.h"
@@ -11,15 +12,6 @@ namespace testing_support {
 
 // A window pixel inside the cell with this column or row.
 constexpr int pixelOf(int cell) { return cell * TileSize + 5; }
-
-// Tiles stacked from the bottom, column after column, in two alternating colours: no move.
-inline Board loneTiles(int tiles)
-{
-    Board board{};
-    for (int i = 0; i < tiles; ++i)
-        board[cellIndex(i / BoardRows, BoardRows - 1 - i % BoardRows)] = uint16_t((i / BoardRows + i) % 2 + 1);
-    return board;
-}
 
 // One line per text, so that a failure shows the difference.
 inline std::string described(const std::vector<DrawnText>& texts)
@@ -31,11 +23,7 @@ inline std::string described(const std::vector<DrawnText>& texts)
     return lines;
 }
 
-inline std::string shown(Game& game)
-{
-    TextRecorder recorder;
-    return game.draw(), described(recorder.texts);
-}
+inline std::string shown(Game& game) { TextRecorder recorder; return game.draw(), described(recorder.texts); }
 
 inline std::string statusBar(const std::string& left, const std::string& centre, const std::string& right)
 {
@@ -65,38 +53,48 @@ inline std::string endScreen(std::vector<std::string> lines, const std::string& 
     return resultScreen(lines, heading);
 }
 
-// A folder of its own for the list files, the fake clock, a 32-bit screen; "weiter" undrawn after.
+// A folder for the assets, the fake clock, a 32-bit screen; "weiter" undrawn after.
 class VariantTest : public testing::Test {
 protected:
     ~VariantTest() override { continueButton = SDL_Rect{0, 0, 0, 0}; }
 
-    // From a game being played, clock not started, (column, row) in a group: a click while paused
-    // only resumes, each 1.9 s span adds a second by itself, and a finished game is never paused.
-    void expectPauseCycle(Game& game, const SDL_Rect& pauseLabel, const int16_t& seconds, int column, int row)
+    // A game at this moment of its rules, with a list of its own.
+    template <typename VariantGame, typename Rules>
+    std::unique_ptr<VariantGame> gameOf(const Rules& rules)
     {
-        const Board board = game.board;
-        game.draw();
-        game.click(pauseLabel.x + 1, pauseLabel.y + 1);
-        EXPECT_EQ(shown(game), described({{" P A U S E ! ", 0, 200, TextAlign::Center, 90}}));
+        return std::make_unique<VariantGame>(std::make_unique<HighscoreRows>("Liste", 10), random, rules);
+    }
+
+    // From rules being played, clock not started, (column, row) in a group: a finished game is never
+    // paused, a click while paused only resumes, each 1.9 s span adds a second by itself. The rules then.
+    template <typename VariantGame, typename Rules>
+    Rules expectPauseCycle(const Rules& playing, int column, int row)
+    {
+        for (Rules ended = playing; GameState finished : {GameResults, NameEntry, ShowHighscores}) {
+            const auto game = gameOf<VariantGame>((ended.state = finished, ended));
+            EXPECT_EQ((game->leave(), game->state()), finished);
+        }
+        auto game = gameOf<VariantGame>(playing);
+        game->draw();
+        game->click(game->pauseLabel().x + 1, game->pauseLabel().y + 1);
+        EXPECT_EQ(shown(*game), described({{" P A U S E ! ", 0, 200, TextAlign::Center, 90}}));
         for (int span = 1; span <= 2; ++span) {
             clock.advance(60000);
-            game.click(pixelOf(column), pixelOf(row));
-            EXPECT_TRUE(game.state == Playing && game.startTicks == clock.now() && game.board == board);
+            game->click(pixelOf(column), pixelOf(row));
+            EXPECT_TRUE(game->state() == Playing && game->core().clock.startTicks == clock.now() &&
+                        game->core().board == playing.board);
             clock.advance(1900);
-            game.leave();
-            EXPECT_TRUE(game.state == Paused && seconds == span) << seconds;
+            game->leave();
+            EXPECT_TRUE(game->state() == Paused && game->rules().seconds == span) << game->rules().seconds;
         }
-        game.tick();
-        EXPECT_EQ(game.board, board) << "a paused clock ticks nothing";
-        for (GameState finished : {GameResults, NameEntry, ShowHighscores}) {
-            game.state = finished, game.leave();
-            EXPECT_EQ(game.state, finished);
-        }
+        EXPECT_TRUE(!game->tick() && game->core().board == playing.board) << "a paused clock ticks nothing";
+        return game->rules();
     }
 
     TempDataDir dir;
     FakeClock clock;
     DummyScreen screen{true};
+    ScriptedRandom random;
 };
 
 }  // namespace testing_support

@@ -1,4 +1,4 @@
-#include "app/Clock.h"
+#include "system/Clock.h"
 
 #include <SDL.h>
 
