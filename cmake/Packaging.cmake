@@ -90,9 +90,8 @@ install(FILES packaging/lintian-overrides DESTINATION "${CMAKE_INSTALL_DATAROOTD
     RENAME klakoria PERMISSIONS ${read_only})
 
 # --- the Debian package ------------------------------------------------------------------
-# `--target package` still builds everything first; CPack itself (and the install target) then
-# packs the tree as it is, so the packaging test never rebuilds while other tests run.
-set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+# `--target package`, the install target and cpack itself first build everything (all) that is out
+# of date, the generated files above included; on a built tree that is a quick no-op.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME klakoria)
 set(CPACK_PACKAGE_VENDOR "Klakoria-Team")
