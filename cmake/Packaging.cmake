@@ -10,7 +10,6 @@ include(GNUInstallDirs)
 set(KLAKORIA_DEB_RELEASE 1)
 set(KLAKORIA_DEB_VERSION "${PROJECT_VERSION}-${KLAKORIA_DEB_RELEASE}")
 set(KLAKORIA_PKG_DIR "${CMAKE_BINARY_DIR}/packaging")
-set(KLAKORIA_DATA_DIR "${CMAKE_SOURCE_DIR}/Data")  # where the asset tools draw
 set(KLAKORIA_GAME_DIR "lib/games/klakoria")  # fixed: the launcher looks exactly there
 set(KLAKORIA_SHARE_DIR "${CMAKE_INSTALL_DATAROOTDIR}/games/klakoria")
 
@@ -51,7 +50,7 @@ set(read_only OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
 install(TARGETS klakoria RUNTIME DESTINATION "${KLAKORIA_GAME_DIR}")
 install(PROGRAMS packaging/klakoria.sh DESTINATION games RENAME klakoria)
-install(FILES "${KLAKORIA_DATA_DIR}/tileset.bmp" "${KLAKORIA_DATA_DIR}/icon.bmp" "${KLAKORIA_DATA_DIR}/Musik.wav"
+install(FILES "${KLAKORIA_ASSET_DIR}/tileset.bmp" "${KLAKORIA_ASSET_DIR}/icon.bmp" "${KLAKORIA_ASSET_DIR}/Musik.wav"
     DESTINATION "${KLAKORIA_SHARE_DIR}" PERMISSIONS ${read_only})
 # The font stays in its fonts package when we know which one holds it: a link instead of a
 # second copy, relative so that it also holds inside a staged (DESTDIR) tree. Otherwise the
@@ -71,7 +70,7 @@ if(KLAKORIA_FONT_PACKAGE)
         file(CREATE_LINK \"\${target}\" \"\${dir}/boulder.ttf\" SYMBOLIC)")
 else()
     message(STATUS "No Debian package owns the font: the package carries a copy of it")
-    install(FILES "${KLAKORIA_DATA_DIR}/boulder.ttf" DESTINATION "${KLAKORIA_SHARE_DIR}"
+    install(FILES "${KLAKORIA_ASSET_DIR}/boulder.ttf" DESTINATION "${KLAKORIA_SHARE_DIR}"
         PERMISSIONS ${read_only})
 endif()
 install(FILES packaging/klakoria.desktop DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/applications"
@@ -91,9 +90,8 @@ install(FILES packaging/lintian-overrides DESTINATION "${CMAKE_INSTALL_DATAROOTD
     RENAME klakoria PERMISSIONS ${read_only})
 
 # --- the Debian package ------------------------------------------------------------------
-# `--target package` still builds everything first; CPack itself (and the install target) then
-# packs the tree as it is, so the packaging test never rebuilds while other tests run.
-set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+# `--target package`, the install target and cpack itself first build everything (all) that is out
+# of date, the generated files above included; on a built tree that is a quick no-op.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME klakoria)
 set(CPACK_PACKAGE_VENDOR "Klakoria-Team")

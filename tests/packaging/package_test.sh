@@ -16,7 +16,7 @@ check() { if "${@:2}"; then echo "ok:   $1"; else failures=$((failures + 1)); ec
 finish() { echo "$failures failed"; [ "$failures" -eq 0 ] || exit 1; exit "${1:-0}"; }
 fatal() { check "$1" false; finish; }
 
-# --- the package, as the build left the tree ---
+# --- the package; cpack first brings the tree up to date (nothing to do after a build) ---
 cpack --config "$bindir/CPackConfig.cmake" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; fatal "cpack builds the package"; }
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$bindir/CPackConfig.cmake")
