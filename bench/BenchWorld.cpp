@@ -65,6 +65,15 @@ Application& benchApplication()
     return *world->app;
 }
 
+Application& freshBenchApplication()
+{
+    benchApplication();
+    // Never two at once: each loads the one tile sheet and the one piece of music.
+    delete world->app;
+    world->app = new Application(32);
+    return *world->app;
+}
+
 void shutDownBenchWorld()
 {
     if (!world)

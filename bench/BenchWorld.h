@@ -11,6 +11,9 @@ class Application;
 // Fonts stay open between texts as in the game. Made on first use; shutDownBenchWorld() (from
 // main) deletes it and the folder.
 Application& benchApplication();
+// The world's Application replaced by a new one on the main menu, so that a benchmark starts where
+// the player does (the old one writes its lists back as it goes).
+Application& freshBenchApplication();
 void shutDownBenchWorld();
 // Whether the world's FontCache lives (it does unless switched off for a comparison).
 void keepFontsOpen(bool kept);

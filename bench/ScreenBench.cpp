@@ -2,12 +2,12 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "BenchWorld.h"
 #include "app/Application.h"
 #include "game/Game.h"
 #include "gfx/Text.h"
-#include "highscore/HighscoreTable.h"
 #include "variants/ChaosGame.h"
 #include "variants/FallDownGame.h"
 #include "variants/SpeedGame.h"
@@ -16,10 +16,18 @@
 namespace {
 
 using Setup = std::function<void(Application&)>;
+using ButtonOf = SDL_Rect (*)(const Buttons&);
 
-Setup menu(ScreenState screen)
+// The screen reached from the main menu by clicking these labels, each in the frame before it.
+Setup walk(std::vector<ButtonOf> labels)
 {
-    return [screen](Application& app) { app.screen = screen; };
+    return [labels](Application& app) {
+        for (const ButtonOf label : labels) {
+            app.draw();
+            const SDL_Rect r = label(app.buttons());
+            app.handleClick(static_cast<int16_t>(r.x + r.w / 2), static_cast<int16_t>(r.y + r.h / 2));
+        }
+    };
 }
 
 std::unique_ptr<HighscoreRows> list() { return std::make_unique<HighscoreRows>(variantNames[0], 10); }
@@ -32,18 +40,20 @@ Setup inGame(GameState state, Arguments... arguments)
         auto rules = Variant(list(), arguments...).rules();
         rules.state = state;
         rules.playerName = "Spielerin";
-        app.game = std::make_unique<Variant>(list(), systemRandom(), rules);
-        app.screen = InGame;
+        app.startGame(std::make_unique<Variant>(list(), systemRandom(), rules));
     };
 }
 
-// Draws the screen that setup enters once per iteration, then leaves it for the main menu. With
-// fontsClosed, every frame starts with no font open: every size it uses is opened and every
+// Draws the screen that setup enters from the main menu of a new Application once per iteration.
+// With fontsClosed, every frame starts with no font open: every size it uses is opened and every
 // glyph loaded again, as in the first frame after start-up.
 void drawFrames(benchmark::State& state, const Setup& setup, bool fontsClosed)
 {
-    Application& app = benchApplication();
+    Application& app = freshBenchApplication();
     setup(app);
+    // The redraw requests of the start and of the clicks: no main loop answers them here.
+    for (SDL_Event event; SDL_PollEvent(&event);)
+        continue;
     for (auto _ : state) {
         if (fontsClosed) {
             state.PauseTiming();
@@ -54,9 +64,6 @@ void drawFrames(benchmark::State& state, const Setup& setup, bool fontsClosed)
         app.draw();
         benchmark::ClobberMemory();
     }
-    app.game.reset();
-    app.shownHighscores.reset();
-    app.screen = MainMenu;
 }
 
 // One full frame of a screen: clear, draw every text and tile, flip.
@@ -69,17 +76,23 @@ void drawScreenWithFontsClosed(benchmark::State& state, Setup setup) { drawFrame
     BENCHMARK_CAPTURE(drawScreen, name, setup)->Unit(benchmark::kMicrosecond);                \
     BENCHMARK_CAPTURE(drawScreenWithFontsClosed, name, setup)->Unit(benchmark::kMicrosecond)
 
-SCREEN(MainMenu, menu(MainMenu));
-SCREEN(VariantChoice, menu(ChooseVariant));
-SCREEN(ColourChoice, menu(ChooseColours));
-SCREEN(DifficultyChoice, menu(ChooseDifficulty));
-SCREEN(TilesetChoice, menu(ChooseTileset));
-SCREEN(Info, menu(Info));
-SCREEN(HighscoreChoice, menu(ChooseHighscores));
-SCREEN(HighscoreList, [](Application& app) {
-    app.shownHighscores = std::make_unique<HighscoreTable>(variantNames[0], "Data/var1.hsc", 10);
-    app.screen = HighscoreList;
-});
+SDL_Rect play(const Buttons& b) { return b.play; }
+SDL_Rect tilesets(const Buttons& b) { return b.tileset; }
+SDL_Rect info(const Buttons& b) { return b.info; }
+SDL_Rect lists(const Buttons& b) { return b.highscores; }
+SDL_Rect chaos(const Buttons& b) { return b.variantChoices[1]; }
+SDL_Rect speed(const Buttons& b) { return b.variantChoices[2]; }
+SDL_Rect standardList(const Buttons& b) { return b.highscoreChoices[0]; }
+SDL_Rect ende(const Buttons& b) { return b.endGame; }
+
+SCREEN(MainMenu, walk({}));
+SCREEN(VariantChoice, walk({play}));
+SCREEN(ColourChoice, walk({play, chaos}));
+SCREEN(DifficultyChoice, walk({play, speed}));
+SCREEN(TilesetChoice, walk({tilesets}));
+SCREEN(Info, walk({info}));
+SCREEN(HighscoreChoice, walk({lists}));
+SCREEN(HighscoreList, walk({lists, standardList}));
 SCREEN(StandardPlaying, inGame<StandardGame>(Playing));
 SCREEN(StandardLevelResult, inGame<StandardGame>(LevelResults));
 SCREEN(StandardFinalResult, inGame<StandardGame>(GameResults));
@@ -92,7 +105,7 @@ SCREEN(FallDownPlaying, inGame<FallDownGame>(Playing));
 SCREEN(FallDownFinalResult, inGame<FallDownGame>(GameResults));
 SCREEN(ConfirmEnd, [](Application& app) {
     inGame<StandardGame>(Playing)(app);
-    app.screen = ConfirmEnd;
+    walk({ende})(app);
 });
 
 // One status-bar text, with the fonts kept open as in the game, and with the font opened and

@@ -5,9 +5,23 @@
 
 #include "app/Redraw.h"
 #include "gfx/Screen.h"
+#include "gfx/Text.h"
 #include "gfx/Tileset.h"
 
 const std::array<std::string, 4> variantNames = {"Standart Click", "Chaos Click", "Speed Click", "FallDown Click"};
+
+std::unique_ptr<HighscoreTable> highscoresOf(int variant)
+{
+    return std::make_unique<HighscoreTable>(variantNames[variant], "Data/var" + intToString(variant + 1) + ".hsc", 10);
+}
+
+void exitUnlessSpeed(int variant)
+{
+    if (variant == 2)
+        return;
+    std::fprintf(stderr, "Ungueltige Spielnummer: %d\n", variant);
+    std::exit(6);
+}
 
 Application::Application(int videoDepth)
 {
@@ -17,10 +31,9 @@ Application::Application(int videoDepth)
         std::exit(1);
     }
     loadTileset();
-    selectTileset(tileset);
+    selectTileset(chosenTileset);
     music.load("Data/Musik.wav");
     music.play();
-    screen = MainMenu;
     requestRedraw();
 }
 
@@ -28,22 +41,30 @@ Application::~Application()
 {
     // The game writes its highscore list back while it is deleted; so does a list opened from
     // the menu, which the program may also end on.
-    game.reset();
-    shownHighscores.reset();
+    running.reset();
+    openList.reset();
     freeTileset();
     // music is a member and stops and frees the piece after this body.
 }
 
+void Application::startGame(std::unique_ptr<Game> game)
+{
+    // A list opened from the menu belongs to the list screen, which this leaves.
+    openList.reset();
+    running = std::move(game);
+    shown = InGame;
+}
+
 void Application::handleKey(uint16_t key)
 {
-    if (screen != InGame || !game || game->state() != NameEntry)
+    if (shown != InGame || !running || running->state() != NameEntry)
         return;
-    game->editPlayerName(key);
+    running->editPlayerName(key);
     draw();
 }
 
 void Application::handleTick()
 {
-    if (screen == InGame && game && game->state() == Playing && game->tick())
+    if (shown == InGame && running && running->state() == Playing && running->tick())
         requestRedraw();
 }

@@ -27,6 +27,28 @@ enum ScreenState : int32_t {
 // "Standart Click", "Chaos Click", "Speed Click", "FallDown Click"
 extern const std::array<std::string, 4> variantNames;
 
+// A variant's list (0 to 3) as its games and the menu's viewer open it: ten rows in "Data/var1.hsc"
+// to "Data/var4.hsc".
+std::unique_ptr<HighscoreTable> highscoresOf(int variant);
+
+// The difficulty screen is reached from Speed Click alone, so a difficulty chosen with another variant
+// is a fault of the menus, not of the player: "Ungueltige Spielnummer: <variant>" and status 6 end the
+// process. A function of its own because no click can lead there any more, and the test calls it.
+void exitUnlessSpeed(int variant);
+
+// The rectangle of every label a click can hit, as the last frame drew it; {0, 0, 0, 0} for a label
+// that frame did not draw.
+struct Buttons {
+    SDL_Rect play{}, tileset{}, highscores{}, info{}, quit{}, music{};
+    SDL_Rect variantChoices[4]{};
+    SDL_Rect colourChoices[4]{};
+    SDL_Rect difficultyChoices[3]{};
+    SDL_Rect tilesetChoices[5]{};
+    SDL_Rect highscoreChoices[4]{};
+    SDL_Rect back{};     // also "Ja" on the confirmation
+    SDL_Rect endGame{};  // "(ende)", and "Nein" on the confirmation
+};
+
 class Application {
 public:
     // videoDepth 0 takes the display's depth; tests under the dummy driver ask for 32.
@@ -40,19 +62,24 @@ public:
     void handleKey(uint16_t key);
     void handleTick();
 
-    int16_t variant = 0;
-    std::unique_ptr<Game> game;
-    std::unique_ptr<HighscoreTable> shownHighscores;
-    ScreenState screen = MainMenu;
-    SDL_Rect playButton{}, tilesetButton{}, highscoresButton{}, infoButton{}, quitButton{};
-    SDL_Rect tilesetChoices[5]{};
-    SDL_Rect colourChoices[4]{};
-    SDL_Rect difficultyChoices[3]{};
-    SDL_Rect backButton{};
-    SDL_Rect variantChoices[4]{};
-    SDL_Rect highscoreChoices[4]{};
-    SDL_Rect endGameButton{};
-    SDL_Rect musicButton{};
-    int tileset = 4;  // the set the player plays with; the fifth at start
+    // What choosing a variant ends with: the game replaces any other and runs on the game screen.
+    // The chosen variant stays as it is. No frame is asked for: the click that chose asks for one.
+    void startGame(std::unique_ptr<Game> game);
+
+    ScreenState screen() const { return shown; }
+    const Game* game() const { return running.get(); }
+    const HighscoreTable* shownList() const { return openList.get(); }  // only on HighscoreList
+    int16_t variant() const { return chosenVariant; }  // the last one chosen on the menu; 0 before
+    int tileset() const { return chosenTileset; }
+    bool musicPlaying() const { return music.isPlaying(); }
+    const Buttons& buttons() const { return drawn; }
+
+private:
+    ScreenState shown = MainMenu;
+    std::unique_ptr<Game> running;  // on InGame and ConfirmEnd only
+    std::unique_ptr<HighscoreTable> openList;
+    int16_t chosenVariant = 0;
+    int chosenTileset = 4;  // the set the player plays with; the fifth at start
+    Buttons drawn;
     MusicPlayer music;
 };

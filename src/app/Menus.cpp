@@ -1,6 +1,5 @@
 // The Application's screens: what a left click does on each, and what each one shows.
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "app/Application.h"
@@ -17,103 +16,89 @@
 
 namespace {
 
-// Button rectangles are members of Application; a label names the one it fills through an accessor.
-using ButtonOf = SDL_Rect* (*)(Application&);
-
-template <SDL_Rect Application::*member>
-SDL_Rect* field(Application& app)
-{
-    return &(app.*member);
-}
-
-template <auto array, int index>
-SDL_Rect* element(Application& app)
-{
-    return &(app.*array)[index];
-}
-
+// Each screen's draw function fills the rectangles of its labels in the Buttons it is given: the
+// Application's own, which its clicks are tested against.
 struct Label {
     std::string text;
     int32_t size;
     int32_t x;
     int32_t y;
     TextAlign align;
-    ButtonOf button;  // nullptr: not clickable
+    SDL_Rect* button;  // receives the label's box; nullptr: not clickable
 };
 
-void drawLabels(Application& app, std::initializer_list<Label> labels)
+void drawLabels(std::initializer_list<Label> labels)
 {
     for (const Label& label : labels)
-        drawText(label.text, label.x, label.y, label.align, label.size, label.button ? label.button(app) : nullptr);
+        drawText(label.text, label.x, label.y, label.align, label.size, label.button);
 }
 
 const std::string backLabel = "zur\xFC" "ck zum Men\xFC";
 
-void drawBackButton(Application& app)
+void drawBackButton(Buttons& b)
 {
-    drawLabels(app, {{backLabel, 18, 0, 576, TextAlign::Center, field<&Application::backButton>}});
+    drawLabels({{backLabel, 18, 0, 576, TextAlign::Center, &b.back}});
 }
 
-void drawMainMenu(Application& app)
+void drawMainMenu(Buttons& b, bool musicPlaying)
 {
-    drawLabels(app, {
+    drawLabels({
         {"K L A K O R I A", 72, 0, 10, TextAlign::Center, nullptr},
-        {"Spielen", 30, 0, 130, TextAlign::Center, field<&Application::playButton>},
-        {"TileSet", 30, 0, 180, TextAlign::Center, field<&Application::tilesetButton>},
-        {"Highscores", 30, 0, 230, TextAlign::Center, field<&Application::highscoresButton>},
-        {"Info", 30, 0, 280, TextAlign::Center, field<&Application::infoButton>},
-        {"Ende", 30, 0, 330, TextAlign::Center, field<&Application::quitButton>},
+        {"Spielen", 30, 0, 130, TextAlign::Center, &b.play},
+        {"TileSet", 30, 0, 180, TextAlign::Center, &b.tileset},
+        {"Highscores", 30, 0, 230, TextAlign::Center, &b.highscores},
+        {"Info", 30, 0, 280, TextAlign::Center, &b.info},
+        {"Ende", 30, 0, 330, TextAlign::Center, &b.quit},
     });
     // The label names what a click does, so it reads "off" while the music plays.
-    drawText(app.music.isPlaying() ? "Hintergrundmusik aus" : "Hintergrundmusik an", 0, 576, TextAlign::Center, 18,
-             &app.musicButton);
+    drawText(musicPlaying ? "Hintergrundmusik aus" : "Hintergrundmusik an", 0, 576, TextAlign::Center, 18, &b.music);
 }
 
-void drawVariantChoice(Application& app)
+void drawVariantChoice(Buttons& b)
 {
-    drawLabels(app, {
+    drawLabels({
         {"Welche Spielvariante spielen?", 50, 0, 10, TextAlign::Center, nullptr},
-        {variantNames[0], 35, 0, 100, TextAlign::Center, element<&Application::variantChoices, 0>},
+        {variantNames[0], 35, 0, 100, TextAlign::Center, &b.variantChoices[0]},
         {"Standartvariante mit 6 Level.", 16, 0, 140, TextAlign::Center, nullptr},
         {"Mit jedem Level werden es mehr Farben.", 16, 0, 162, TextAlign::Center, nullptr},
-        {variantNames[1], 35, 0, 200, TextAlign::Center, element<&Application::variantChoices, 1>},
+        {variantNames[1], 35, 0, 200, TextAlign::Center, &b.variantChoices[1]},
         {"Bei jedem Click in das Feld,", 16, 0, 240, TextAlign::Center, nullptr},
         {"wird das Feld woanders zentriert.", 16, 0, 262, TextAlign::Center, nullptr},
-        {variantNames[2], 35, 0, 300, TextAlign::Center, element<&Application::variantChoices, 2>},
+        {variantNames[2], 35, 0, 300, TextAlign::Center, &b.variantChoices[2]},
         {"Mit jeder Sekunde werden Punkte abgezogen.", 16, 0, 340, TextAlign::Center, nullptr},
         {"Bei weniger als 0 Punkten ist das Spiel zuende!", 16, 0, 362, TextAlign::Center, nullptr},
-        {variantNames[3], 35, 0, 400, TextAlign::Center, element<&Application::variantChoices, 3>},
+        {variantNames[3], 35, 0, 400, TextAlign::Center, &b.variantChoices[3]},
         {"Die Oberste Reihe wird st\xE4ndig gef\xFCllt.", 16, 0, 440, TextAlign::Center, nullptr},
         {"Wenn sie nicht gef\xFCllt werden kann, hat man Verloren!", 16, 0, 462, TextAlign::Center, nullptr},
     });
-    drawBackButton(app);
+    drawBackButton(b);
 }
 
-void drawColourChoice(Application& app)
+void drawColourChoice(Buttons& b)
 {
-    drawLabels(app, {
+    drawLabels({
         {"Mit wievel Farben spielen?", 50, 0, 10, TextAlign::Center, nullptr},
-        {"zwei Farben", 35, 0, 100, TextAlign::Center, element<&Application::colourChoices, 0>},
-        {"drei Farben", 35, 0, 150, TextAlign::Center, element<&Application::colourChoices, 1>},
-        {"vier Farben", 35, 0, 200, TextAlign::Center, element<&Application::colourChoices, 2>},
-        {"f\xFCnf Farben", 35, 0, 250, TextAlign::Center, element<&Application::colourChoices, 3>},
+        {"zwei Farben", 35, 0, 100, TextAlign::Center, &b.colourChoices[0]},
+        {"drei Farben", 35, 0, 150, TextAlign::Center, &b.colourChoices[1]},
+        {"vier Farben", 35, 0, 200, TextAlign::Center, &b.colourChoices[2]},
+        {"f\xFCnf Farben", 35, 0, 250, TextAlign::Center, &b.colourChoices[3]},
     });
-    drawBackButton(app);
+    drawBackButton(b);
 }
 
-void drawDifficultyChoice(Application& app)
+void drawDifficultyChoice(Buttons& b)
 {
-    drawLabels(app, {
+    drawLabels({
         {"Welche Schwierigkeitsstufe?", 50, 0, 10, TextAlign::Center, nullptr},
-        {"Leicht", 35, 0, 100, TextAlign::Center, element<&Application::difficultyChoices, 0>},
-        {"Mittel", 35, 0, 150, TextAlign::Center, element<&Application::difficultyChoices, 1>},
-        {"Schwer", 35, 0, 200, TextAlign::Center, element<&Application::difficultyChoices, 2>},
+        {"Leicht", 35, 0, 100, TextAlign::Center, &b.difficultyChoices[0]},
+        {"Mittel", 35, 0, 150, TextAlign::Center, &b.difficultyChoices[1]},
+        {"Schwer", 35, 0, 200, TextAlign::Center, &b.difficultyChoices[2]},
     });
-    drawBackButton(app);
+    drawBackButton(b);
 }
 
 // Preview n: a 4 x 4 block whose rows show tiles r, 2r, 2r, r, under the label "TileSet n+1".
-void drawTilesetPreview(Application& app, int n)
+void drawTilesetPreview(Buttons& b, int n)
 {
     const int centre = 94 + 150 * n;
     selectTileset(n);
@@ -125,69 +110,63 @@ void drawTilesetPreview(Application& app, int n)
             SDL_BlitSurface(tileSheet, &tileRects[tiles[i]], screenSurface, &target);
         }
     }
-    app.tilesetChoices[n] = SDL_Rect{static_cast<Sint16>(centre - 64), 180, 128, 148};
+    b.tilesetChoices[n] = SDL_Rect{static_cast<Sint16>(centre - 64), 180, 128, 148};
 }
 
-void drawTilesetChoice(Application& app)
+void drawTilesetChoice(Buttons& b, int playersTileset)
 {
     drawText("Welches TileSet verwenden?", 0, 10, TextAlign::Center, 50, nullptr);
     // Drawing the previews walks tileRects through every set; the player's own set comes back
     // afterwards, so leaving this screen without choosing keeps it.
     for (int n = 0; n < TileSetCount; ++n)
-        drawTilesetPreview(app, n);
-    selectTileset(app.tileset);
-    drawBackButton(app);
+        drawTilesetPreview(b, n);
+    selectTileset(playersTileset);
+    drawBackButton(b);
 }
 
-void drawInfo(Application& app)
+void drawInfo(Buttons& b)
 {
-    drawLabels(app, {
+    drawLabels({
         {"Klakoria: Gruppen anklicken, Feld leeren.", 30, 0, 100, TextAlign::Center, nullptr},
         {"Ein Spiel des Klakoria-Teams.", 30, 0, 150, TextAlign::Center, nullptr},
     });
-    drawBackButton(app);
+    drawBackButton(b);
 }
 
-void drawHighscoreChoice(Application& app)
+void drawHighscoreChoice(Buttons& b)
 {
-    drawLabels(app, {
+    drawLabels({
         {"Welche Highscore anzeigen?", 50, 0, 10, TextAlign::Center, nullptr},
-        {variantNames[0], 35, 0, 110, TextAlign::Center, element<&Application::highscoreChoices, 0>},
-        {variantNames[1], 35, 0, 160, TextAlign::Center, element<&Application::highscoreChoices, 1>},
-        {variantNames[2], 35, 0, 210, TextAlign::Center, element<&Application::highscoreChoices, 2>},
-        {variantNames[3], 35, 0, 260, TextAlign::Center, element<&Application::highscoreChoices, 3>},
+        {variantNames[0], 35, 0, 110, TextAlign::Center, &b.highscoreChoices[0]},
+        {variantNames[1], 35, 0, 160, TextAlign::Center, &b.highscoreChoices[1]},
+        {variantNames[2], 35, 0, 210, TextAlign::Center, &b.highscoreChoices[2]},
+        {variantNames[3], 35, 0, 260, TextAlign::Center, &b.highscoreChoices[3]},
     });
-    drawBackButton(app);
+    drawBackButton(b);
 }
 
-void drawGameScreen(Application& app)
+void drawGameScreen(Buttons& b, Game& game)
 {
-    app.game->draw();
-    if (app.game->state() == Playing)
-        drawText("(ende)", 200, 576, TextAlign::Left, 18, &app.endGameButton);
-    else if (app.game->state() == ShowHighscores)
-        drawBackButton(app);
+    game.draw();
+    if (game.state() == Playing)
+        drawText("(ende)", 200, 576, TextAlign::Left, 18, &b.endGame);
+    else if (game.state() == ShowHighscores)
+        drawBackButton(b);
 }
 
-void drawHighscoreList(Application& app)
+void drawHighscoreList(Buttons& b, const HighscoreTable& list)
 {
-    drawHighscoreScreen(*app.shownHighscores);
-    drawBackButton(app);
+    drawHighscoreScreen(list);
+    drawBackButton(b);
 }
 
-void drawConfirmEnd(Application& app)
+void drawConfirmEnd(Buttons& b)
 {
-    drawLabels(app, {
+    drawLabels({
         {"Wirklich beenden", 45, 0, 150, TextAlign::Center, nullptr},
-        {"Ja", 30, 325, 200, TextAlign::Right, field<&Application::backButton>},
-        {"Nein", 30, 475, 200, TextAlign::Left, field<&Application::endGameButton>},
+        {"Ja", 30, 325, 200, TextAlign::Right, &b.back},
+        {"Nein", 30, 475, 200, TextAlign::Left, &b.endGame},
     });
-}
-
-// A variant's list, as the games and the menu's viewer open it: "Data/var1.hsc" to "Data/var4.hsc".
-std::unique_ptr<HighscoreTable> highscoresOf(int variant)
-{
-    return std::make_unique<HighscoreTable>(variantNames[variant], "Data/var" + intToString(variant + 1) + ".hsc", 10);
 }
 
 // The first choice whose rectangle holds the point, or -1.
@@ -204,19 +183,20 @@ int choiceAt(int16_t x, int16_t y, const SDL_Rect (&choices)[N])
 
 void Application::handleClick(int16_t x, int16_t y)
 {
-    switch (screen) {
+    const Buttons& b = drawn;
+    switch (shown) {
     case MainMenu:
-        if (pointInRect(x, y, playButton)) {
-            screen = ChooseVariant;
-        } else if (pointInRect(x, y, tilesetButton)) {
-            screen = ChooseTileset;
-        } else if (pointInRect(x, y, highscoresButton)) {
-            screen = ChooseHighscores;
-        } else if (pointInRect(x, y, infoButton)) {
-            screen = Info;
-        } else if (pointInRect(x, y, quitButton)) {
+        if (pointInRect(x, y, b.play)) {
+            shown = ChooseVariant;
+        } else if (pointInRect(x, y, b.tileset)) {
+            shown = ChooseTileset;
+        } else if (pointInRect(x, y, b.highscores)) {
+            shown = ChooseHighscores;
+        } else if (pointInRect(x, y, b.info)) {
+            shown = Info;
+        } else if (pointInRect(x, y, b.quit)) {
             std::exit(0);
-        } else if (pointInRect(x, y, musicButton)) {
+        } else if (pointInRect(x, y, b.music)) {
             if (music.isPlaying())
                 music.stop();
             else
@@ -224,63 +204,55 @@ void Application::handleClick(int16_t x, int16_t y)
         }
         break;
     case ChooseVariant:
-        if (pointInRect(x, y, variantChoices[0])) {
-            variant = 0;
-            game = std::make_unique<StandardGame>(highscoresOf(0));
-            screen = InGame;
-        } else if (pointInRect(x, y, variantChoices[1])) {
-            variant = 1;
-            screen = ChooseColours;
-        } else if (pointInRect(x, y, variantChoices[2])) {
-            variant = 2;
-            screen = ChooseDifficulty;
-        } else if (pointInRect(x, y, variantChoices[3])) {
-            variant = 3;
-            game = std::make_unique<FallDownGame>(highscoresOf(3));
-            screen = InGame;
+        if (pointInRect(x, y, b.variantChoices[0])) {
+            chosenVariant = 0;
+            startGame(std::make_unique<StandardGame>(highscoresOf(0)));
+        } else if (pointInRect(x, y, b.variantChoices[1])) {
+            chosenVariant = 1;
+            shown = ChooseColours;
+        } else if (pointInRect(x, y, b.variantChoices[2])) {
+            chosenVariant = 2;
+            shown = ChooseDifficulty;
+        } else if (pointInRect(x, y, b.variantChoices[3])) {
+            chosenVariant = 3;
+            startGame(std::make_unique<FallDownGame>(highscoresOf(3)));
         }
         break;
     case ChooseColours:
-        if (int i = choiceAt(x, y, colourChoices); i >= 0) {
-            game = std::make_unique<ChaosGame>(highscoresOf(1), static_cast<int16_t>(i + 2));
-            screen = InGame;
-        }
+        if (int i = choiceAt(x, y, b.colourChoices); i >= 0)
+            startGame(std::make_unique<ChaosGame>(highscoresOf(1), static_cast<int16_t>(i + 2)));
         break;
     case ChooseDifficulty:
-        if (int i = choiceAt(x, y, difficultyChoices); i >= 0) {
-            if (variant != 2) {
-                std::fprintf(stderr, "Ungueltige Spielnummer: %d\n", variant);
-                std::exit(6);
-            }
-            game = std::make_unique<SpeedGame>(highscoresOf(2), static_cast<int16_t>(i));
-            screen = InGame;
+        if (int i = choiceAt(x, y, b.difficultyChoices); i >= 0) {
+            exitUnlessSpeed(chosenVariant);
+            startGame(std::make_unique<SpeedGame>(highscoresOf(2), static_cast<int16_t>(i)));
         }
         break;
     case InGame:
-        game->click(x, y);
+        running->click(x, y);
         // "(ende)" belongs to a game that is still playing: a click that has just ended the game,
         // or one queued behind it, must not pause a finished game.
-        if (game->state() == Playing && pointInRect(x, y, endGameButton)) {
-            game->leave();
-            screen = ConfirmEnd;
+        if (running->state() == Playing && pointInRect(x, y, b.endGame)) {
+            running->leave();
+            shown = ConfirmEnd;
         }
         break;
     case ChooseTileset:
-        if (int i = choiceAt(x, y, tilesetChoices); i >= 0) {
-            tileset = i;
+        if (int i = choiceAt(x, y, b.tilesetChoices); i >= 0) {
+            chosenTileset = i;
             selectTileset(i);
-            screen = MainMenu;
+            shown = MainMenu;
         }
         break;
     case ChooseHighscores:
-        if (int i = choiceAt(x, y, highscoreChoices); i >= 0) {
-            shownHighscores = highscoresOf(i);
-            screen = HighscoreList;
+        if (int i = choiceAt(x, y, b.highscoreChoices); i >= 0) {
+            openList = highscoresOf(i);
+            shown = HighscoreList;
         }
         break;
     case ConfirmEnd:
-        if (pointInRect(x, y, endGameButton))  // "Nein"
-            screen = InGame;
+        if (pointInRect(x, y, b.endGame))  // "Nein"
+            shown = InGame;
         break;
     case Info:
     case HighscoreList:
@@ -288,11 +260,11 @@ void Application::handleClick(int16_t x, int16_t y)
     }
 
     // The back button ("Ja" on the confirmation screen) leaves whatever is open.
-    if (pointInRect(x, y, backButton)) {
+    if (pointInRect(x, y, b.back)) {
         // A list is written back as it goes, the game's with the game.
-        shownHighscores.reset();
-        game.reset();
-        screen = MainMenu;
+        openList.reset();
+        running.reset();
+        shown = MainMenu;
     }
     requestRedraw();
 }
@@ -300,21 +272,21 @@ void Application::handleClick(int16_t x, int16_t y)
 void Application::draw()
 {
     // Only these two change meaning between screens, so a stale one must never be hit.
-    backButton = SDL_Rect{0, 0, 0, 0};
-    endGameButton = SDL_Rect{0, 0, 0, 0};
+    drawn.back = SDL_Rect{0, 0, 0, 0};
+    drawn.endGame = SDL_Rect{0, 0, 0, 0};
     SDL_FillRect(screenSurface, nullptr, SDL_MapRGB(screenSurface->format, 0, 0, 0));
 
-    switch (screen) {
-    case MainMenu: drawMainMenu(*this); break;
-    case ChooseVariant: drawVariantChoice(*this); break;
-    case ChooseColours: drawColourChoice(*this); break;
-    case ChooseDifficulty: drawDifficultyChoice(*this); break;
-    case InGame: drawGameScreen(*this); break;
-    case ChooseTileset: drawTilesetChoice(*this); break;
-    case Info: drawInfo(*this); break;
-    case ChooseHighscores: drawHighscoreChoice(*this); break;
-    case HighscoreList: drawHighscoreList(*this); break;
-    case ConfirmEnd: drawConfirmEnd(*this); break;
+    switch (shown) {
+    case MainMenu: drawMainMenu(drawn, music.isPlaying()); break;
+    case ChooseVariant: drawVariantChoice(drawn); break;
+    case ChooseColours: drawColourChoice(drawn); break;
+    case ChooseDifficulty: drawDifficultyChoice(drawn); break;
+    case InGame: drawGameScreen(drawn, *running); break;
+    case ChooseTileset: drawTilesetChoice(drawn, chosenTileset); break;
+    case Info: drawInfo(drawn); break;
+    case ChooseHighscores: drawHighscoreChoice(drawn); break;
+    case HighscoreList: drawHighscoreList(drawn, *openList); break;
+    case ConfirmEnd: drawConfirmEnd(drawn); break;
     }
     SDL_Flip(screenSurface);
 }

@@ -52,10 +52,14 @@ protected:
 
     FakeGame& startGame(GameState state, ScreenState on = InGame)
     {
-        auto& game = static_cast<FakeGame&>(*(app.game = std::make_unique<FakeGame>()));
-        game.play.state = state, app.screen = on;
-        return game;
+        auto owned = std::make_unique<FakeGame>();
+        FakeGame& game = *owned;
+        app.startGame(std::move(owned));
+        if (on == ConfirmEnd)  // the game forgets the click and the frame on the way
+            clickEnde(), game.clicks.clear(), game.draws = 0;
+        return game.play.state = state, game;
     }
+    void clickEnde() { app.draw(), click(app.buttons().endGame), takeRedrawRequests(); }  // to ConfirmEnd if playing
     void click(const SDL_Rect& r) { app.handleClick(int16_t(r.x + r.w / 2), int16_t(r.y + r.h / 2)); }
     int takeRedrawRequests() { SDL_Event taken[4]; return SDL_PeepEvents(taken, 4, SDL_GETEVENT, 1u << SDL_USEREVENT); }
     std::vector<Label> drawnTexts()
@@ -80,10 +84,12 @@ SDL_Event mouse(Uint8 type, Uint8 button) { return {.button = {type, 0, button, 
 
 }  // namespace
 
-TEST_F(App, EveryMenuScreenDrawsExactlyItsLayoutAndItsButtonsAreWhereTheGlyphsAre)
+// Each click asks for one frame; a click on nothing changes nothing else. Every menu screen draws exactly its
+// layout, and a button's rectangle is where its glyphs are. A difficulty for another variant is fatal.
+TEST_F(App, EveryButtonLeadsToItsScreenWhichDrawsExactlyItsLayoutAndEndeEndsTheProcess)
 {
     const Label backButton{back, 0, 576, C, 18};
-    const std::vector<std::pair<ScreenState, std::vector<Label>>> layouts = {
+    const std::map<ScreenState, std::vector<Label>> layouts = {
         {MainMenu, {{"K L A K O R I A", 0, 10, C, 72}, {"Spielen", 0, 130, C, 30}, {"TileSet", 0, 180, C, 30},
                     {"Highscores", 0, 230, C, 30}, {"Info", 0, 280, C, 30}, {"Ende", 0, 330, C, 30},
                     {"Hintergrundmusik aus", 0, 576, C, 18}}},
@@ -112,38 +118,20 @@ TEST_F(App, EveryMenuScreenDrawsExactlyItsLayoutAndItsButtonsAreWhereTheGlyphsAr
         {ConfirmEnd, {{"Wirklich beenden", 0, 150, C, 45}, {"Ja", 325, 200, TextAlign::Right, 30},
                       {"Nein", 475, 200, L, 30}}},
     };
-    for (const auto& [shown, expected] : layouts) {
-        app.screen = shown;
-        EXPECT_EQ(drawnTexts(), expected) << "screen " << shown;
-    }
-    app.screen = MainMenu;
-    app.draw();  // "Spielen" centred on the window, its glyphs inside its rectangle and none beside it
-    const SDL_Rect s = app.playButton;
-    EXPECT_NEAR(s.x + s.w / 2.0, 400.0, 1.0);
-    EXPECT_GT(screen.countRed(s), 20);
-    EXPECT_EQ(screen.countRed({Sint16(s.x - 30), 130, static_cast<Uint16>(s.w + 60), s.h}), screen.countRed(s));
-    EXPECT_EQ(app.backButton.w + app.endGameButton.w, 0);  // forgotten by every frame, so a stale one is never hit
-    click(app.musicButton);  // the label names what a click will do
-    EXPECT_EQ(std::make_pair(std::get<0>(drawnTexts().back()), app.music.isPlaying()),
-              std::make_pair(std::string("Hintergrundmusik an"), false));
-}
-
-// Each click asks for one frame; a click on nothing changes nothing else. A difficulty for another variant is fatal.
-TEST_F(App, EveryButtonLeadsToItsScreenEachVariantStartsFromItsChoicesAndEndeEndsTheProcess)
-{
+    const Buttons& b = app.buttons();
     const SDL_Rect nothing{0, 580, 10, 10};
-    const SDL_Rect *play = &app.playButton, *to = &app.backButton, *ende = &app.endGameButton, *v = app.variantChoices;
+    const SDL_Rect *play = &b.play, *to = &b.back, *ende = &b.endGame, *v = b.variantChoices;
     const struct { const SDL_Rect* button; ScreenState screen; std::string game = ""; } steps[] = {
         {&nothing, MainMenu}, {play, ChooseVariant}, {&nothing, ChooseVariant}, {to, MainMenu},
-        {&app.tilesetButton, ChooseTileset}, {&nothing, ChooseTileset}, {to, MainMenu},
-        {&app.highscoresButton, ChooseHighscores}, {&nothing, ChooseHighscores},
-        {&app.highscoreChoices[2], HighscoreList}, {&nothing, HighscoreList}, {to, MainMenu},
-        {&app.infoButton, Info}, {&nothing, Info}, {to, MainMenu},
+        {&b.tileset, ChooseTileset}, {&nothing, ChooseTileset}, {to, MainMenu},
+        {&b.highscores, ChooseHighscores}, {&nothing, ChooseHighscores},
+        {&b.highscoreChoices[2], HighscoreList}, {&nothing, HighscoreList}, {to, MainMenu},
+        {&b.info, Info}, {&nothing, Info}, {to, MainMenu},
         {play, ChooseVariant}, {&v[0], InGame, "Standart"}, {ende, ConfirmEnd, "Standart"}, {to, MainMenu},
         {play, ChooseVariant}, {&v[1], ChooseColours}, {to, MainMenu}, {play, ChooseVariant}, {&v[1], ChooseColours},
-        {&app.colourChoices[2], InGame, "Chaos 4"}, {ende, ConfirmEnd, "Chaos 4"}, {to, MainMenu},
+        {&b.colourChoices[2], InGame, "Chaos 4"}, {ende, ConfirmEnd, "Chaos 4"}, {to, MainMenu},
         {play, ChooseVariant}, {&v[2], ChooseDifficulty}, {to, MainMenu}, {play, ChooseVariant},
-        {&v[2], ChooseDifficulty}, {&app.difficultyChoices[1], InGame, "Speed 1"}, {ende, ConfirmEnd, "Speed 1"},
+        {&v[2], ChooseDifficulty}, {&b.difficultyChoices[1], InGame, "Speed 1"}, {ende, ConfirmEnd, "Speed 1"},
         {to, MainMenu}, {play, ChooseVariant}, {&v[3], InGame, "FallDown"}, {ende, ConfirmEnd, "FallDown"},
         {to, MainMenu},
     };
@@ -152,16 +140,23 @@ TEST_F(App, EveryButtonLeadsToItsScreenEachVariantStartsFromItsChoicesAndEndeEnd
         ASSERT_GT(step.button->w, 0) << "a button to screen " << step.screen << " was never drawn";
         click(*step.button);
         EXPECT_EQ(takeRedrawRequests(), 1);
-        EXPECT_EQ(std::make_pair(app.screen, describe(app.game.get())), std::make_pair(step.screen, step.game));
+        EXPECT_EQ(std::make_pair(app.screen(), describe(app.game())), std::make_pair(step.screen, step.game));
+        const auto texts = drawnTexts();  // a game's screens and the list have no layout of their own
+        EXPECT_EQ(texts, layouts.contains(step.screen) ? layouts.at(step.screen) : texts) << "screen " << step.screen;
         EXPECT_EQ(tileRects[0].y, 4 * TileSetBand) << "the fifth set, chosen at start";
-        app.draw();
     }
+    // "Spielen" centred on the window, its glyphs inside its rectangle and none beside it
+    const SDL_Rect s = b.play;
+    EXPECT_NEAR(s.x + s.w / 2.0, 400.0, 1.0);
+    EXPECT_GT(screen.countRed(s), 20);
+    EXPECT_EQ(screen.countRed({Sint16(s.x - 30), 130, static_cast<Uint16>(s.w + 60), s.h}), screen.countRed(s));
+    EXPECT_EQ(b.back.w + b.endGame.w, 0);  // drawn on the screen before, forgotten by this frame
+    click(b.music);  // the label names what a click will do
+    EXPECT_EQ(std::make_pair(std::get<0>(drawnTexts().back()), app.musicPlaying()),
+              std::make_pair(std::string("Hintergrundmusik an"), false));
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(click(app.quitButton), testing::ExitedWithCode(0), "");
-    app.screen = ChooseDifficulty;
-    app.draw();
-    app.variant = 3;
-    EXPECT_EXIT(click(app.difficultyChoices[0]), testing::ExitedWithCode(6), "Ungueltige Spielnummer: 3\n");
+    EXPECT_EXIT(click(b.quit), testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(exitUnlessSpeed(3), testing::ExitedWithCode(6), "Ungueltige Spielnummer: 3\n");
 }
 
 // "(ende)" shows only while playing, reaches the game as a click too and pauses it through leave(); "Nein"
@@ -178,15 +173,15 @@ TEST_F(App, EndeAsksBeforeEndingAGameThatIsStillPlayingAndTheListHasTheBackButto
         game.play.state = state;
         EXPECT_EQ(drawnTexts(), expected) << "state " << state;
     }
-    const SDL_Rect ende = app.endGameButton;
+    const SDL_Rect ende = app.buttons().endGame;
     const std::tuple<size_t, int, ScreenState> afterEachClick[] = {
         {1, 1, ConfirmEnd}, {1, 1, InGame}, {2, 1, InGame}, {3, 1, InGame}};
     for (int i = 0; i < 4; ++i) {
         game.endsOnClick = i >= 2;
-        click(i == 1 ? app.endGameButton : ende);  // "(ende)", "Nein", "(ende)" twice
+        click(i == 1 ? app.buttons().endGame : ende);  // "(ende)", "Nein", "(ende)" twice
         if (i < 2)
             app.draw();
-        EXPECT_EQ(std::make_tuple(game.clicks.size(), game.leaves, app.screen), afterEachClick[i]) << "click " << i;
+        EXPECT_EQ(std::make_tuple(game.clicks.size(), game.leaves, app.screen()), afterEachClick[i]) << "click " << i;
     }
 }
 
@@ -215,7 +210,7 @@ TEST_F(App, OnlyLeftPressesAndKeysDuringNameEntryReachTheGameAndEscapeOrCloseEnd
         EXPECT_EQ(std::make_tuple(game.clicks.size(), game.play.playerName, game.draws),
                   std::make_tuple(c.clicks, c.name, c.draws)) << "screen " << c.screen << ", state " << c.state;
     }
-    EXPECT_EQ(static_cast<FakeGame&>(*app.game).clicks.at(0), std::make_pair(321, 123));
+    EXPECT_EQ(static_cast<const FakeGame&>(*app.game()).clicks.at(0), std::make_pair(321, 123));
 }
 
 // The period counts from the end of the last tick; a late pass brings one tick, not ten. A game not
@@ -237,7 +232,8 @@ TEST_F(App, TheTickComesEvery500MillisecondsAfterTheEndOfTheLastOneAndOnlyWhileP
         game.tickDuration = tickDuration, game.changesOnTick = changes;
         for (const Step& step : steps) {
             const int ticksBefore = game.ticks;
-            game.play.state = step.state, app.screen = step.screen;
+            if (game.play.state = step.state; step.screen != app.screen())
+                clickEnde();
             clock.advance(step.milliseconds);
             loop.runPass();
             EXPECT_EQ(std::make_pair(game.ticks, takeRedrawRequests()),

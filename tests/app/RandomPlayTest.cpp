@@ -10,7 +10,7 @@
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "game/Numbers.h"
-#include "highscore/HighscoreTable.h"
+#include "gfx/Tileset.h"
 #include "variants/ChaosGame.h"
 #include "variants/FallDownGame.h"
 #include "variants/SpeedGame.h"
@@ -24,28 +24,30 @@ protected:
     void check()
     {
         const Application& a = *app;
-        screensSeen.insert(a.screen);
-        // A difficulty chosen for another variant would end the process with status 6.
-        EXPECT_TRUE(a.screen >= MainMenu && a.screen <= ConfirmEnd && a.variant >= 0 && a.variant <= 3 &&
-                    (a.screen != ChooseDifficulty || a.variant == 2) &&
-                    (a.game != nullptr) == (a.screen == InGame || a.screen == ConfirmEnd) &&
-                    (a.shownHighscores != nullptr) == (a.screen == HighscoreList))
-            << "screen " << a.screen << ", variant " << a.variant;
-        const HighscoreRows* lists[] = {a.shownHighscores.get(), a.game ? &a.game->highscores() : nullptr};
+        const Game* game = a.game();
+        screensSeen.insert(a.screen());
+        // A difficulty chosen for another variant would end the process with status 6; the player's set is in use.
+        EXPECT_TRUE(a.screen() >= MainMenu && a.screen() <= ConfirmEnd && a.variant() >= 0 && a.variant() <= 3 &&
+                    (a.screen() != ChooseDifficulty || a.variant() == 2) &&
+                    (game != nullptr) == (a.screen() == InGame || a.screen() == ConfirmEnd) &&
+                    (a.shownList() != nullptr) == (a.screen() == HighscoreList) &&
+                    tileRects[0].y == a.tileset() * TileSetBand)
+            << "screen " << a.screen() << ", variant " << a.variant() << ", tile set " << a.tileset();
+        const HighscoreRows* lists[] = {a.shownList(), game ? &game->highscores() : nullptr};
         for (const HighscoreRows* list : lists)  // ten rows, best first
             for (int i = 0; list && i < 10; ++i)
                 EXPECT_TRUE(list->capacity() == 10 && (i == 0 || list->score(i - 1) >= list->score(i)));
-        if (!a.game)
+        if (!game)
             return;
-        const GameCore& g = a.game->core();
-        auto* standard = dynamic_cast<const StandardGame*>(a.game.get());
-        auto* speed = dynamic_cast<const SpeedGame*>(a.game.get());
-        auto* fallDown = dynamic_cast<const FallDownGame*>(a.game.get());
-        const int colours = g.colourCount, state = g.state, variant = a.variant;
+        const GameCore& g = game->core();
+        auto* standard = dynamic_cast<const StandardGame*>(game);
+        auto* speed = dynamic_cast<const SpeedGame*>(game);
+        auto* fallDown = dynamic_cast<const FallDownGame*>(game);
+        const int colours = g.colourCount, state = g.state, variant = a.variant();
         const bool pauses = variant >= 2;
         const bool inRange[] = {
             standard && standard->rules().level >= 1 && standard->rules().level <= StandardRules::LastLevel,
-            dynamic_cast<const ChaosGame*>(a.game.get()) && colours >= 2 && colours <= 5,
+            dynamic_cast<const ChaosGame*>(game) && colours >= 2 && colours <= 5,
             speed && colours >= 2 && colours <= 8 && speed->rules().difficulty >= 0 && speed->rules().difficulty <= 2,
             fallDown && colours >= 4 && colours <= 8 && fallDown->rules().refillColumn >= 0 &&
                 fallDown->rules().refillColumn <= BoardColumns && (!fallDown->rules().won || colours == 8)};
@@ -57,8 +59,8 @@ protected:
         EXPECT_TRUE(state >= Playing && state <= Paused && (variant == 0 || state != LevelResults) &&
                     (pauses || state != Paused) && (colours < 8 || state != Playing) &&
                     (state != Paused || g.clock.startTicks == 0) &&
-                    (a.screen != ConfirmEnd || state == (pauses ? Paused : Playing)) &&
-                    (state != NameEntry || a.game->highscores().qualifies(g.finalScore)) &&
+                    (a.screen() != ConfirmEnd || state == (pauses ? Paused : Playing)) &&
+                    (state != NameEntry || game->highscores().qualifies(g.finalScore)) &&
                     g.playerName.find(';') == std::string::npos && onBoard(g.gravity.column, g.gravity.row))
             << "state " << state << ", " << colours << " colours, score " << g.finalScore;
         EXPECT_LE(std::ranges::max(g.board), standard ? standard->rules().level + 1 : std::min(colours, 7));
@@ -72,7 +74,7 @@ protected:
     // "Ende" would end the test's process; the Application takes 16 bits, a game 32.
     void click(int32_t x, int32_t y)
     {
-        if (app->screen != MainMenu || !pointInRect(toInt16(x), toInt16(y), app->quitButton))
+        if (app->screen() != MainMenu || !pointInRect(toInt16(x), toInt16(y), app->buttons().quit))
             app->handleClick(toInt16(x), toInt16(y));
     }
 
@@ -80,30 +82,30 @@ protected:
     // the walk's variant and their ends.
     std::vector<SDL_Rect> targets()
     {
-        Application& a = *app;
-        std::vector<SDL_Rect> rects = {a.backButton};  // also "Ja"
+        const Buttons& b = app->buttons();
+        std::vector<SDL_Rect> rects = {b.back};  // also "Ja"
         const auto add = [&](const SDL_Rect* first, int count, int times = 2) {
             for (int i = 0; i < count * times; ++i)
                 rects.push_back(first[i % count]);
         };
-        switch (a.screen) {
+        switch (app->screen()) {
         case MainMenu:
-            add(&a.playButton, 1, 8);
-            rects.insert(rects.end(), {a.tilesetButton, a.highscoresButton, a.infoButton, a.musicButton});
+            add(&b.play, 1, 8);
+            rects.insert(rects.end(), {b.tileset, b.highscores, b.info, b.music});
             break;
-        case ChooseVariant: add(a.variantChoices, 4), add(&a.variantChoices[GetParam()], 1, 10); break;
-        case ChooseColours: add(a.colourChoices, 4); break;
-        case ChooseDifficulty: add(a.difficultyChoices, 3); break;
-        case ChooseTileset: add(a.tilesetChoices, 5); break;
-        case ChooseHighscores: add(a.highscoreChoices, 4); break;
-        case ConfirmEnd: add(&a.endGameButton, 1, 3); break;  // "Nein"
+        case ChooseVariant: add(b.variantChoices, 4), add(&b.variantChoices[GetParam()], 1, 10); break;
+        case ChooseColours: add(b.colourChoices, 4); break;
+        case ChooseDifficulty: add(b.difficultyChoices, 3); break;
+        case ChooseTileset: add(b.tilesetChoices, 5); break;
+        case ChooseHighscores: add(b.highscoreChoices, 4); break;
+        case ConfirmEnd: add(&b.endGame, 1, 3); break;  // "Nein"
         case InGame: {  // a pause label or "weiter" left from an earlier frame is one more click
-            const Board& board = a.game->core().board;
-            auto* speed = dynamic_cast<const SpeedGame*>(a.game.get());
-            auto* fallDown = dynamic_cast<const FallDownGame*>(a.game.get());
-            rects.insert(rects.end(), {a.endGameButton, continueButton, speed ? speed->pauseLabel() : SDL_Rect{},
+            const Board& board = app->game()->core().board;
+            auto* speed = dynamic_cast<const SpeedGame*>(app->game());
+            auto* fallDown = dynamic_cast<const FallDownGame*>(app->game());
+            rects.insert(rects.end(), {b.endGame, continueButton, speed ? speed->pauseLabel() : SDL_Rect{},
                                        fallDown ? fallDown->pauseLabel() : SDL_Rect{}});
-            for (int c = 0; c < BoardColumns && a.game->state() == Playing; ++c)
+            for (int c = 0; c < BoardColumns && app->game()->state() == Playing; ++c)
                 for (int r = 0; r < BoardRows; ++r)
                     if (const auto v = board.at(c, r);
                         v && ((c && board.at(c - 1, r) == v) || (r && board.at(c, r - 1) == v)))
@@ -117,7 +119,7 @@ protected:
 
     void oneEvent()
     {
-        const int32_t state = app->screen == InGame ? app->game->state() : -1;
+        const int32_t state = app->screen() == InGame ? app->game()->state() : -1;
         if (state == Playing && chance(1))
             reshape(0, true);
         // aimed, two queued, stray, keys, tick
@@ -136,7 +138,7 @@ protected:
                      : chance(50) ? static_cast<int32_t>(rng()) : pick(-30000, 30000) * 65536 + onScreen;
             };
             const int32_t x = coordinate(pick(-60, 860)), y = coordinate(pick(-60, 660));
-            app->screen == InGame && chance(20) ? app->game->click(x, y) : click(x, y);
+            app->screen() == InGame && chance(20) ? made->click(x, y) : click(x, y);
         } else if (kind == 3) {  // Backspace, Return, Latin-1 letters, the list's separator, codes no key has
             for (int i = chance(85) ? 1 : pick(2, 40); i > 0; --i)
                 app->handleKey(static_cast<uint16_t>(chance(80) ? oneOf(typedKeys) : pick(0, 65535)));
@@ -158,11 +160,11 @@ protected:
     template <typename VariantGame>
     bool remade(int colours, bool thin)
     {
-        const auto* game = dynamic_cast<const VariantGame*>(app->game.get());
+        const auto* game = dynamic_cast<const VariantGame*>(app->game());
         if (!game)
             return false;
         auto rules = game->rules();
-        if (colours && app->variant == 1)
+        if (colours && app->variant() == 1)
             rules.gravity = {toInt16(pick(0, BoardRows - 1)), toInt16(pick(0, BoardColumns - 1))};
         const int width = pick(1, 6), height = pick(1, 4);
         const int left = pick(0, BoardColumns - width), top = pick(3, BoardRows - height);
@@ -171,12 +173,11 @@ protected:
                 if (thin && (c < left || c >= left + width || r < top || r >= top + height))
                     rules.board.at(c, r) = 0;
                 else if (colours)  // FallDown starts with three empty rows
-                    rules.board.at(c, r) = app->variant == 3 && r < 3 ? 0 : uint16_t(pick(1, colours));
+                    rules.board.at(c, r) = app->variant() == 3 && r < 3 ? 0 : uint16_t(pick(1, colours));
         if (thin)
             collapse(rules.board, {rules.gravity});
-        const std::string file = "Data/var" + std::to_string(app->variant + 1) + ".hsc";
-        auto list = std::make_unique<HighscoreTable>(variantNames[app->variant], file, 10);
-        app->game = std::make_unique<VariantGame>(std::move(list), walkRandom, rules);
+        auto next = std::make_unique<VariantGame>(highscoresOf(app->variant()), walkRandom, rules);
+        made = next.get(), app->startGame(std::move(next));
         return true;
     }
 
@@ -188,6 +189,7 @@ protected:
     std::mt19937 rng;
     testing_support::FakeClock clock;
     std::optional<Application> app;
+    Game* made = nullptr;  // the game played, as every game is remade as it begins; clicked beyond 16 bits
     std::set<int> screensSeen, statesSeen;
 };
 
@@ -206,21 +208,21 @@ TEST_P(RandomPlay, KeepsEveryInvariantThroughThousandsOfRandomEvents)
     continueButton = SDL_Rect{};  // process-wide: this program must not see the last one's
     app.emplace(32);
     for (int event = 1, lastColours = 0; event <= 3200 && !HasFailure(); ++event) {
-        SCOPED_TRACE(testing::Message() << "event " << event << " from screen " << app->screen);
+        SCOPED_TRACE(testing::Message() << "event " << event << " from screen " << app->screen());
         for (SDL_Event e; SDL_PollEvent(&e);)  // one frame per redraw request, as the main loop draws
             if (e.type == SDL_USEREVENT)
                 app->draw();
         std::srand(static_cast<unsigned>(rng()));
         clock.advance(static_cast<uint32_t>(pick(0, 300)));
-        const bool newGame = !app->game;  // a game begins only where none was
+        const bool newGame = !app->game();  // a game begins only where none was
         oneEvent();
         check();
-        if (!app->game || HasFailure())
+        if (!app->game() || HasFailure())
             continue;
         // A new game and each Standard level deal from the wall clock; half of the new boards are thinned.
-        auto* standard = dynamic_cast<const StandardGame*>(app->game.get());
-        const int colours = standard ? standard->rules().level + 1 : app->game->core().colourCount;
-        if (newGame || (app->game->state() == Playing && colours != lastColours))
+        auto* standard = dynamic_cast<const StandardGame*>(app->game());
+        const int colours = standard ? standard->rules().level + 1 : app->game()->core().colourCount;
+        if (newGame || (app->game()->state() == Playing && colours != lastColours))
             reshape(newGame || standard ? colours : 0, chance(50));
         lastColours = colours;
     }

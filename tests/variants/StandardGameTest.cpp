@@ -50,41 +50,40 @@ TEST(StandardWholeGame, SixLevelsByClicksThenTheListAndItsFile)
         dir.writeFile("Data/var1.hsc", list + "Jule;" + std::to_string(lastRow) + "\n");
         Application app(32);
         const auto clickCentre = [&](SDL_Rect r) { app.handleClick(int16_t(r.x + r.w / 2), int16_t(r.y + r.h / 2)); };
-        app.draw(), clickCentre(app.playButton), app.draw(), clickCentre(app.variantChoices[0]);
-        const auto rules = [&] { return dynamic_cast<const StandardGame&>(*app.game).rules(); };
+        app.draw(), clickCentre(app.buttons().play), app.draw(), clickCentre(app.buttons().variantChoices[0]);
+        const auto rules = [&] { return dynamic_cast<const StandardGame&>(*app.game()).rules(); };
         for (const auto& [bonus, total] : levels) {
             StandardRules level = rules();
             level.board = boardFromBottomRows({"1122"});
-            app.game = std::make_unique<StandardGame>(
-                std::make_unique<HighscoreTable>(variantNames[0], "Data/var1.hsc", 10), systemRandom(), level);
+            app.startGame(std::make_unique<StandardGame>(highscoresOf(0), systemRandom(), level));
             app.draw();
             app.handleClick(pixelOf(0), pixelOf(17));
             clock.advance(1000 * level.level);
             app.handleClick(pixelOf(1), pixelOf(17));  // the 2s have moved into columns 0 and 1
             app.draw();
             app.handleClick(pixelOf(1), pixelOf(17));  // not on "weiter"
-            ASSERT_EQ(app.game->state(), LevelResults);
+            ASSERT_EQ(app.game()->state(), LevelResults);
             EXPECT_EQ(std::make_pair(int(rules().levelBonus), int(rules().totalScore)), std::make_pair(bonus, total));
             clickCentre(continueButton);
         }
-        ASSERT_EQ(app.game->state(), GameResults);
+        ASSERT_EQ(app.game()->state(), GameResults);
         EXPECT_EQ(rules().board.tileCount(), 0) << "no new board after the last level";
-        EXPECT_EQ(shown(*app.game), endScreen({"Punkte: 1792", "Klicks: 12", "Punkte pro Klick: 149",
-                                               "Nicht entfernt: 0 %", "Ben\xF6tigte Zeit: 21 Sekunden"},
-                                              "1792 Punkte"));
+        const auto frame = [&] { TextRecorder recorder; return app.draw(), described(recorder.texts); };
+        EXPECT_EQ(frame(), endScreen({"Punkte: 1792", "Klicks: 12", "Punkte pro Klick: 149", "Nicht entfernt: 0 %",
+                                      "Ben\xF6tigte Zeit: 21 Sekunden"}, "1792 Punkte"));
         clickCentre(continueButton);
         if (lastRow < 1792) {
             clickCentre(continueButton);
-            ASSERT_EQ(app.game->state(), NameEntry) << "no name typed yet";
+            ASSERT_EQ(app.game()->state(), NameEntry) << "no name typed yet";
             // ';' would split the saved line; codes below 32 and beyond Latin-1 are no letters.
             for (int key : std::initializer_list<int>{8, 'A', 31, 'd', 'x', 8, ';', 256, 'a', 0xE4})
                 app.handleKey(uint16_t(key));
             clickCentre(continueButton);
         }
-        ASSERT_EQ(app.game->state(), ShowHighscores);
+        ASSERT_EQ(app.game()->state(), ShowHighscores);
         app.draw();
-        clickCentre(app.backButton);
-        EXPECT_EQ(app.game, nullptr);
+        clickCentre(app.buttons().back);
+        EXPECT_EQ(app.game(), nullptr);
         const std::string file = dir.readFile("Data/var1.hsc");
         EXPECT_NE(file.find("Row8;12000\n"), std::string::npos);
         EXPECT_EQ(file.find("Ada\xE4;1792\n") != std::string::npos, lastRow < 1792);
