@@ -10,6 +10,7 @@
 #include "app/Application.h"
 #include "app/Clock.h"
 #include "gfx/Text.h"
+#include "system/Files.h"
 
 // Last: Xlib defines macros such as None and Status.
 #include <SDL_syswm.h>
@@ -26,10 +27,12 @@ constexpr uint32_t SleepWithoutDisplay = 5;
     std::exit(1);
 }
 
-// A missing or unreadable icon leaves the window with the default one, silently.
+// A missing or unreadable icon leaves the window with the default one, silently; so does anything
+// but a regular file, which opening might wait on for ever (a FIFO).
 void setWindowIcon()
 {
-    SDL_Surface* icon = SDL_LoadBMP("Data/icon.bmp");
+    const char* const iconFile = "Data/icon.bmp";
+    SDL_Surface* icon = isRegularFile(iconFile) ? SDL_LoadBMP(iconFile) : nullptr;
     if (!icon)
         return;
     SDL_WM_SetIcon(icon, nullptr);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "system/Files.h"
+
 SDL_AudioSpec musicSpec{};
 Uint8* musicBuffer = nullptr;
 uint32_t musicLength = 0;
@@ -62,6 +64,9 @@ void MusicPlayer::load(const char* fileName)
         std::fprintf(stderr, "Es ist bereits eine Audio-Datei ge\xF6" "ffnet!");
         return;
     }
+    // Anything but a regular file counts as missing: opening a FIFO would wait for a writer for ever.
+    if (!isRegularFile(fileName))
+        return;
     SDL_RWops* file = SDL_RWFromFile(fileName, "rb");
     if (!file)
         return;
