@@ -1,7 +1,9 @@
 #include "audio/MusicPlayer.h"
 
 #include <cstdio>
+#include <fstream>
 
+#include "audio/WaveCheck.h"
 #include "system/Files.h"
 
 SDL_AudioSpec musicSpec{};
@@ -64,8 +66,12 @@ void MusicPlayer::load(const char* fileName)
         std::fprintf(stderr, "Es ist bereits eine Audio-Datei ge\xF6" "ffnet!");
         return;
     }
-    // Anything but a regular file counts as missing: opening a FIFO would wait for a writer for ever.
-    if (!isRegularFile(fileName))
+    // The piece may be any file the player put there. Anything but a regular file counts as
+    // missing (opening a FIFO would wait for ever); SDL sees only a file that cannot harm it.
+    std::ifstream checked;
+    if (isRegularFile(fileName))
+        checked.open(fileName, std::ios::binary);
+    if (!checked.is_open() || !isSafeWave(checked))
         return;
     SDL_RWops* file = SDL_RWFromFile(fileName, "rb");
     if (!file)
