@@ -23,7 +23,9 @@ public:
     HighscoreTable& operator=(const HighscoreTable&) = delete;
 
     void load();        // default rows when the file cannot be opened
-    void save() const;  // replaces the file whole or not at all; leaves a read-only file alone
+    // Replaces the file whole or not at all and leaves a read-only or unreadable list alone; a
+    // list not written is named on standard error, since the rows that changed are lost.
+    void save() const;
     void sort();
     void readFrom(std::istream& in);        // the rows of a file's text, tolerant of anything
     void writeTo(std::ostream& out) const;  // one "name;score" line per row
