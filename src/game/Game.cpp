@@ -60,7 +60,7 @@ void Game::editPlayerName(int32_t key)
             playerName.pop_back();
         return;
     }
-    if (code >= 32 && code <= 255 && code != FieldSeparator)
+    if (code >= 32 && code <= 255 && code != FieldSeparator && playerName.size() < LongestPlayerName)
         playerName.push_back(static_cast<char>(code));
 }
 

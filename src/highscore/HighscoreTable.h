@@ -3,11 +3,18 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A line of a list file is kept up to this many bytes; the rest of it up to its LF is skipped,
 // so a damaged or hostile file cannot exhaust memory.
 constexpr std::size_t HighscoreLineLimit = 64 * 1024;
+
+// The longest name the name entry takes, so that every name a player can type comes back whole:
+// its line, with the longest suffix a variant appends (" (5)", " (S)"), ';', the lowest score
+// and the line break, stays within HighscoreLineLimit.
+constexpr std::size_t LongestNameSuffix = 4;
+constexpr std::size_t LongestPlayerName = HighscoreLineLimit - LongestNameSuffix - std::string_view(";-2147483648\n").size();
 
 struct HighscoreEntry {
     std::string name;

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "../game/BareGame.h"
 #include "TestSupport.h"
 #include "highscore/HighscoreTable.h"
 
@@ -38,11 +39,16 @@ protected:
 
 }  // namespace
 
-// Names of any bytes from 32 to 255 but ';'; or random bytes, those that matter to the format coming often.
+// Names of any bytes from 32 to 255 but ';', and the longest a player can type with a variant's suffix
+// and the lowest score; or random bytes, those that matter to the format coming often.
 TEST_F(HighscoreFile, RandomTablesAndRandomGarbageSurviveSaveAndLoad)
 {
     static const std::string special{"\n\n;;\r-+ 0123456789\0\t", 20};
     std::mt19937 random(4120);
+    testing_support::BareGame nameEntry;
+    for (size_t typed = 0; typed <= LongestPlayerName; ++typed)
+        nameEntry.editPlayerName('W');
+    ASSERT_EQ(nameEntry.playerName.size(), LongestPlayerName);
     for (int round = 0; round < 100; ++round) {
         std::string bytes;
         for (auto n = round % 2 ? random() % 3000 : 0; n > 0; --n)
@@ -59,6 +65,8 @@ TEST_F(HighscoreFile, RandomTablesAndRandomGarbageSurviveSaveAndLoad)
                 std::generate(row.name.begin(), row.name.end(),
                               [&] { const unsigned b = 32 + random() % 223; return char(b < ';' ? b : b + 1); });
             }
+            if (round == 0)
+                table.entries.back() = {nameEntry.playerName + " (5)", INT32_MIN};
             table.sort();
             table.writeTo(saved);
         }
