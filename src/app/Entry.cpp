@@ -8,6 +8,7 @@
 #include "app/Application.h"
 #include "gfx/Text.h"
 #include "system/Clock.h"
+#include "system/Files.h"
 #include "system/InputWait.h"
 
 namespace {
@@ -20,10 +21,12 @@ constexpr uint32_t TickPeriod = 500;
     std::exit(1);
 }
 
-// A missing or unreadable icon leaves the window with the default one, silently.
+// A missing or unreadable icon leaves the window with the default one, silently; so does anything
+// but a regular file, which opening might wait on for ever (a FIFO).
 void setWindowIcon()
 {
-    SDL_Surface* icon = SDL_LoadBMP("Data/icon.bmp");
+    const char* const iconFile = "Data/icon.bmp";
+    SDL_Surface* icon = isRegularFile(iconFile) ? SDL_LoadBMP(iconFile) : nullptr;
     if (!icon)
         return;
     SDL_WM_SetIcon(icon, nullptr);

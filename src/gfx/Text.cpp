@@ -8,6 +8,7 @@
 
 #include "gfx/FontFile.h"
 #include "gfx/Screen.h"
+#include "system/Files.h"
 
 namespace {
 
@@ -18,10 +19,17 @@ const SDL_Color Black{0, 0, 0, 0};
 TextObserver textObserver;
 
 // A file that cannot be opened as a font file stream is opened by SDL, which then reports why.
+// Anything but a regular file is reported as missing, in SDL's words: SDL would wait on a FIFO
+// for a writer for ever.
 TTF_Font* openFont(int32_t size)
 {
-    SDL_RWops* file = openFontFile(FontFile);
-    TTF_Font* font = file ? TTF_OpenFontRW(file, 1, size) : TTF_OpenFont(FontFile, size);
+    TTF_Font* font = nullptr;
+    if (!isRegularFile(FontFile))
+        SDL_SetError("Couldn't open %s", FontFile);
+    else if (SDL_RWops* file = openFontFile(FontFile))
+        font = TTF_OpenFontRW(file, 1, size);
+    else
+        font = TTF_OpenFont(FontFile, size);
     if (!font) {
         std::fprintf(stderr, "Konnte Font-File nicht laden!: %s\n", SDL_GetError());
         std::exit(1);

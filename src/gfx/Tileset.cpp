@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "system/Files.h"
+
 SDL_Surface* tileSheet = nullptr;
 SDL_Rect tileRects[TileColourCount]{};
 
@@ -123,7 +125,8 @@ SDL_Surface* convertPlainRgb(const SDL_Surface* loaded)
 
 SDL_Surface* loadTemplate()
 {
-    SDL_Surface* loaded = SDL_LoadBMP(TemplateFile);
+    // Anything but a regular file counts as missing: opening a FIFO would wait for a writer for ever.
+    SDL_Surface* loaded = isRegularFile(TemplateFile) ? SDL_LoadBMP(TemplateFile) : nullptr;
     if (!loaded)
         refuseTemplate();
     // Anything narrower or shorter would make the sets and frames read outside the sheet.
