@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/Application.h"
+#include "gfx/Screen.h"
 #include "gfx/Text.h"
 #include "system/Clock.h"
 #include "system/Files.h"
@@ -26,11 +27,9 @@ constexpr uint32_t TickPeriod = 500;
 void setWindowIcon()
 {
     const char* const iconFile = "Data/icon.bmp";
-    SDL_Surface* icon = isRegularFile(iconFile) ? SDL_LoadBMP(iconFile) : nullptr;
-    if (!icon)
-        return;
-    SDL_WM_SetIcon(icon, nullptr);
-    SDL_FreeSurface(icon);
+    const SurfacePtr icon(isRegularFile(iconFile) ? SDL_LoadBMP(iconFile) : nullptr);
+    if (icon)
+        SDL_WM_SetIcon(icon.get(), nullptr);
 }
 
 }  // namespace

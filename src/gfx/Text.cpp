@@ -137,7 +137,7 @@ void drawText(std::string text, int32_t x, int32_t y, TextAlign align, int32_t s
     // SDL_ttf cannot render arbitrarily wide lines and surface pitches are 16 bits wide; what
     // does not fit into the window would never be seen anyway.
     text = longestFitting(font, text, WindowWidth, false);
-    SDL_Surface* rendered = TTF_RenderText_Shaded(font, text.c_str(), Red, Black);
+    const SurfacePtr rendered(TTF_RenderText_Shaded(font, text.c_str(), Red, Black));
     if (!rendered) {
         std::fprintf(stderr, "Konnte text nicht in sText schreiben!: %s\n", SDL_GetError());
         std::exit(1);
@@ -148,9 +148,7 @@ void drawText(std::string text, int32_t x, int32_t y, TextAlign align, int32_t s
         *outRect = SDL_Rect{static_cast<Sint16>(left), static_cast<Sint16>(y),
                             static_cast<Uint16>(rendered->w), static_cast<Uint16>(rendered->h)};
     SDL_Rect destination{static_cast<Sint16>(left), static_cast<Sint16>(y), 0, 0};
-    SDL_BlitSurface(rendered, nullptr, screenSurface, &destination);
-
-    SDL_FreeSurface(rendered);
+    SDL_BlitSurface(rendered.get(), nullptr, screenSurface, &destination);
     giveBackFont(font);
 }
 
