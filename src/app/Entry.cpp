@@ -6,8 +6,10 @@
 #include <cstdlib>
 
 #include "app/Application.h"
+#include "gfx/Screen.h"
 #include "gfx/Text.h"
 #include "system/Clock.h"
+#include "system/Files.h"
 #include "system/InputWait.h"
 
 namespace {
@@ -20,14 +22,14 @@ constexpr uint32_t TickPeriod = 500;
     std::exit(1);
 }
 
-// A missing or unreadable icon leaves the window with the default one, silently.
+// A missing or unreadable icon leaves the window with the default one, silently; so does anything
+// but a regular file, which opening might wait on for ever (a FIFO).
 void setWindowIcon()
 {
-    SDL_Surface* icon = SDL_LoadBMP("Data/icon.bmp");
-    if (!icon)
-        return;
-    SDL_WM_SetIcon(icon, nullptr);
-    SDL_FreeSurface(icon);
+    const char* const iconFile = "Data/icon.bmp";
+    const SurfacePtr icon(isRegularFile(iconFile) ? SDL_LoadBMP(iconFile) : nullptr);
+    if (icon)
+        SDL_WM_SetIcon(icon.get(), nullptr);
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "audio/MusicPlayer.h"
 
 #include <cstdio>
+#include <fstream>
+
+#include "audio/WaveCheck.h"
+#include "system/Files.h"
 
 SDL_AudioSpec musicSpec{};
 Uint8* musicBuffer = nullptr;
@@ -62,6 +66,13 @@ void MusicPlayer::load(const char* fileName)
         std::fprintf(stderr, "Es ist bereits eine Audio-Datei ge\xF6" "ffnet!");
         return;
     }
+    // The piece may be any file the player put there. Anything but a regular file counts as
+    // missing (opening a FIFO would wait for ever); SDL sees only a file that cannot harm it.
+    std::ifstream checked;
+    if (isRegularFile(fileName))
+        checked.open(fileName, std::ios::binary);
+    if (!checked.is_open() || !isSafeWave(checked))
+        return;
     SDL_RWops* file = SDL_RWFromFile(fileName, "rb");
     if (!file)
         return;

@@ -8,6 +8,7 @@
 
 #include "gfx/FontFile.h"
 #include "gfx/Screen.h"
+#include "system/Files.h"
 
 namespace {
 
@@ -18,10 +19,17 @@ const SDL_Color Black{0, 0, 0, 0};
 TextObserver textObserver;
 
 // A file that cannot be opened as a font file stream is opened by SDL, which then reports why.
+// Anything but a regular file is reported as missing, in SDL's words: SDL would wait on a FIFO
+// for a writer for ever.
 TTF_Font* openFont(int32_t size)
 {
-    SDL_RWops* file = openFontFile(FontFile);
-    TTF_Font* font = file ? TTF_OpenFontRW(file, 1, size) : TTF_OpenFont(FontFile, size);
+    TTF_Font* font = nullptr;
+    if (!isRegularFile(FontFile))
+        SDL_SetError("Couldn't open %s", FontFile);
+    else if (SDL_RWops* file = openFontFile(FontFile))
+        font = TTF_OpenFontRW(file, 1, size);
+    else
+        font = TTF_OpenFont(FontFile, size);
     if (!font) {
         std::fprintf(stderr, "Konnte Font-File nicht laden!: %s\n", SDL_GetError());
         std::exit(1);
@@ -129,7 +137,7 @@ void drawText(std::string text, int32_t x, int32_t y, TextAlign align, int32_t s
     // SDL_ttf cannot render arbitrarily wide lines and surface pitches are 16 bits wide; what
     // does not fit into the window would never be seen anyway.
     text = longestFitting(font, text, WindowWidth, false);
-    SDL_Surface* rendered = TTF_RenderText_Shaded(font, text.c_str(), Red, Black);
+    const SurfacePtr rendered(TTF_RenderText_Shaded(font, text.c_str(), Red, Black));
     if (!rendered) {
         std::fprintf(stderr, "Konnte text nicht in sText schreiben!: %s\n", SDL_GetError());
         std::exit(1);
@@ -140,9 +148,7 @@ void drawText(std::string text, int32_t x, int32_t y, TextAlign align, int32_t s
         *outRect = SDL_Rect{static_cast<Sint16>(left), static_cast<Sint16>(y),
                             static_cast<Uint16>(rendered->w), static_cast<Uint16>(rendered->h)};
     SDL_Rect destination{static_cast<Sint16>(left), static_cast<Sint16>(y), 0, 0};
-    SDL_BlitSurface(rendered, nullptr, screenSurface, &destination);
-
-    SDL_FreeSurface(rendered);
+    SDL_BlitSurface(rendered.get(), nullptr, screenSurface, &destination);
     giveBackFont(font);
 }
 

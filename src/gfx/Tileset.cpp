@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
+
+#include "gfx/Screen.h"
+#include "system/Files.h"
 
 SDL_Surface* tileSheet = nullptr;
 SDL_Rect tileRects[TileColourCount]{};
@@ -28,14 +32,13 @@ constexpr Rgb tileColours[TileColourCount] = {
     std::exit(1);
 }
 
-// Converts to the display's format and frees the original; a failure ends the program like an
-// unreadable template, since the tiles cannot be drawn without it.
-SDL_Surface* toDisplayFormat(SDL_Surface* surface)
+// The surface in the display's format; a failure ends the program like an unreadable template,
+// since the tiles cannot be drawn without it.
+SurfacePtr toDisplayFormat(SurfacePtr surface)
 {
     if (!surface)
         refuseTemplate();
-    SDL_Surface* converted = SDL_DisplayFormat(surface);
-    SDL_FreeSurface(surface);
+    SurfacePtr converted(SDL_DisplayFormat(surface.get()));
     if (!converted)
         refuseTemplate();
     return converted;
@@ -87,24 +90,24 @@ bool plainRgb(const SDL_PixelFormat& format)
 
 // An empty surface in the display's format, as SDL_DisplayFormat would make it (which is all
 // black), without a surface to convert; null on a palette display, which needs its palette.
-SDL_Surface* displaySurface(int width, int height)
+SurfacePtr displaySurface(int width, int height)
 {
     const SDL_PixelFormat& display = displayFormat();
     if (display.palette)
         return nullptr;
-    return SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, display.BitsPerPixel, display.Rmask, display.Gmask,
-                                display.Bmask, display.Amask);
+    return SurfacePtr(SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, display.BitsPerPixel, display.Rmask,
+                                           display.Gmask, display.Bmask, display.Amask));
 }
 
 // The usual template, 24 bits on a 32-bit display, converted by moving bytes; SDL's general
 // conversion takes a good part of the start-up for it. Null for any other pair of formats.
-SDL_Surface* convertPlainRgb(const SDL_Surface* loaded)
+SurfacePtr convertPlainRgb(const SDL_Surface* loaded)
 {
     const SDL_PixelFormat& from = *loaded->format;
     const SDL_PixelFormat& to = displayFormat();
     if (from.BytesPerPixel != 3 || to.BytesPerPixel != 4 || !plainRgb(from) || !plainRgb(to))
         return nullptr;
-    SDL_Surface* converted = displaySurface(loaded->w, loaded->h);
+    SurfacePtr converted = displaySurface(loaded->w, loaded->h);
     if (!converted)
         return nullptr;
     for (int y = 0; y < loaded->h; ++y) {
@@ -121,35 +124,30 @@ SDL_Surface* convertPlainRgb(const SDL_Surface* loaded)
     return converted;
 }
 
-SDL_Surface* loadTemplate()
+SurfacePtr loadTemplate()
 {
-    SDL_Surface* loaded = SDL_LoadBMP(TemplateFile);
-    if (!loaded)
-        refuseTemplate();
+    // Anything but a regular file counts as missing: opening a FIFO would wait for a writer for ever.
+    SurfacePtr loaded(isRegularFile(TemplateFile) ? SDL_LoadBMP(TemplateFile) : nullptr);
     // Anything narrower or shorter would make the sets and frames read outside the sheet.
-    if (loaded->w != TemplateWidth || loaded->h < TemplateHeight) {
-        SDL_FreeSurface(loaded);
+    if (!loaded || loaded->w != TemplateWidth || loaded->h < TemplateHeight)
         refuseTemplate();
-    }
-    SDL_Surface* pattern = convertPlainRgb(loaded);
-    if (pattern)
-        SDL_FreeSurface(loaded);
-    else
-        pattern = toDisplayFormat(loaded);
+    SurfacePtr pattern = convertPlainRgb(loaded.get());
+    if (!pattern)
+        pattern = toDisplayFormat(std::move(loaded));
     // The key is set once the template is in the display's format, where pure white has a
     // value of its own: in a palette without white, SDL would key the closest colour instead,
     // and a light grey would take the tint.
-    SDL_SetColorKey(pattern, SDL_SRCCOLORKEY, SDL_MapRGB(pattern->format, 255, 255, 255));
+    SDL_SetColorKey(pattern.get(), SDL_SRCCOLORKEY, SDL_MapRGB(pattern->format, 255, 255, 255));
     return pattern;
 }
 
 // An all-black surface in the display's format. On a palette display a palette surface is
 // converted, since it starts all black (palette index 0) and takes the display's palette.
-SDL_Surface* blackSurface(int width, int height)
+SurfacePtr blackSurface(int width, int height)
 {
-    if (SDL_Surface* surface = displaySurface(width, height))
+    if (SurfacePtr surface = displaySurface(width, height))
         return surface;
-    return toDisplayFormat(SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 8, 0, 0, 0, 0));
+    return toDisplayFormat(SurfacePtr(SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 8, 0, 0, 0, 0)));
 }
 
 // The tiles of one colour, computed pixel by pixel (colour-keyed blits through a stamp took a
@@ -193,21 +191,21 @@ void tintColumn(const SDL_Surface* pattern, SDL_Surface* sheet, int column, Uint
 
 void loadTileset()
 {
-    SDL_Surface* pattern = loadTemplate();
-    SDL_Surface* sheet = blackSurface(TileColourCount * TemplateWidth / 2, TemplateHeight);
-    SDL_LockSurface(pattern);
-    SDL_LockSurface(sheet);
+    assert(!tileSheet);
+    const SurfacePtr pattern = loadTemplate();
+    SurfacePtr sheet = blackSurface(TileColourCount * TemplateWidth / 2, TemplateHeight);
+    SDL_LockSurface(pattern.get());
+    SDL_LockSurface(sheet.get());
     for (int k = 0; k < TileColourCount; ++k) {
         const Rgb full = tileColours[k];
-        tintColumn(pattern, sheet, k,
+        tintColumn(pattern.get(), sheet.get(), k,
                    SDL_MapRGB(sheet->format, static_cast<Uint8>(full.r / 2), static_cast<Uint8>(full.g / 2),
                               static_cast<Uint8>(full.b / 2)),
                    SDL_MapRGB(sheet->format, full.r, full.g, full.b));
     }
-    SDL_UnlockSurface(sheet);
-    SDL_UnlockSurface(pattern);
-    SDL_FreeSurface(pattern);
-    tileSheet = sheet;
+    SDL_UnlockSurface(sheet.get());
+    SDL_UnlockSurface(pattern.get());
+    tileSheet = sheet.release();
     for (int k = 0; k < TileColourCount; ++k)
         tileRects[k] = SDL_Rect{static_cast<Sint16>(32 * k), 0, 32, 32};
 }

@@ -1,6 +1,7 @@
 // The Application's screens, transitions, frame around a game and main loop; the real program's start-up failures.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "TestSupport.h"
 #include "app/Application.h"
@@ -243,22 +244,30 @@ TEST_F(App, TheTickComesEvery500MillisecondsAfterTheEndOfTheLastOneAndOnlyWhileP
 }
 
 // The message ends standard error, perhaps after the music's, which has no line break; no icon is silent.
+// A FIFO in place of an asset is a missing one: opening it would wait for a writer for ever.
 TEST(StartupFailure, MissingAssetsAMisshapenTilesetOrNoVideoEndTheProgramWithTheirMessage)
 {
-    const std::string noFont = "Konnte Font-File nicht laden!: [^\n]+\n";
+    const std::string noFont = "Konnte Font-File nicht laden!: [^\n]+\n", noMusic = "Keine Audio-Datei ge\xF6" "ffnet!";
     const std::string noTiles = "Konnte Data/tileset\\.bmp nicht laden\\.\n";
     const std::vector<std::string> noTileset = {"boulder.ttf", "Musik.wav", "icon.bmp"};
     // A black tileset of width x height when given: one row too short, one column too wide.
-    const struct { std::vector<std::string> assets; int width, height; std::string error, driver = "dummy"; }
+    const struct { std::vector<std::string> assets; std::string fifo; int width, height; std::string error, driver = "dummy"; }
         cases[] = {
-        {{"tileset.bmp"}, 0, 0, "Keine Audio-Datei ge\xF6" "ffnet!" + noFont},
-        {noTileset, 0, 0, noTiles}, {noTileset, 64, 671, noTiles}, {noTileset, 65, 672, noTiles},
-        {{"boulder.ttf", "tileset.bmp"}, 0, 0, "SDL konnte nicht initialisiert werden: [^\n]+\n", "no-such-driver"},
+        {{"tileset.bmp"}, "", 0, 0, noMusic + noFont},
+        {noTileset, "", 0, 0, noTiles}, {noTileset, "", 64, 671, noTiles}, {noTileset, "", 65, 672, noTiles},
+        {{"boulder.ttf", "tileset.bmp"}, "", 0, 0, "SDL konnte nicht initialisiert werden: [^\n]+\n", "no-such-driver"},
+        {noTileset, "tileset.bmp", 0, 0, noTiles}, {{"tileset.bmp", "Musik.wav", "icon.bmp"}, "boulder.ttf", 0, 0, noFont},
+        {{"tileset.bmp", "icon.bmp"}, "Musik.wav", 0, 0, noMusic + noFont},
+        {{"boulder.ttf", "Musik.wav"}, "icon.bmp", 0, 0, noTiles},  // the icon comes first
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.fifo);
         TempDataDir dir{c.assets};
         if (c.width > 0)
             writeBmp(dir.data() / "tileset.bmp", c.width, c.height, [](int, int) { return SDL_Color{}; });
+        if (!c.fifo.empty()) {
+            ASSERT_EQ(mkfifo((dir.data() / c.fifo).c_str(), 0666), 0);
+        }
         // exit() on purpose: what is still allocated then is not lost
         const auto result = runProcess({gameBinary()}, dir.path(),
                                        {{"ASAN_OPTIONS", "detect_leaks=0"}, {"SDL_VIDEODRIVER", c.driver}}, 120);

@@ -1,5 +1,6 @@
 // A table rewrites its file whole or not at all, and never replaces a list it could not read, one
-// the player made read-only, or anything but a regular file under the list's name.
+// the player made read-only, or anything but a regular file under the list's name; a list it does
+// not write is named on standard error.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -14,6 +15,7 @@
 #include <thread>
 
 #include "TestSupport.h"
+#include "game/GameRules.h"
 #include "highscore/HighscoreTable.h"
 
 namespace fs = std::filesystem;
@@ -37,23 +39,31 @@ protected:
 
 }  // namespace
 
-// Even rounds: ten rows of random names (bytes 32 to 255 but ';') and scores; odd ones: random
-// bytes, those that matter to the format coming often.
+// Even rounds: ten rows of random names (bytes 32 to 255 but ';') and scores, in the first the
+// last row the longest name a player can type with a variant's suffix and the lowest score; odd
+// ones: random bytes, those that matter to the format coming often.
 TEST_F(HighscoreFile, RandomTablesAndRandomGarbageSurviveSaveAndLoad)
 {
     static const std::string special{"\n\n;;\r-+ 0123456789\0\t", 20};
     std::mt19937 random(4120);
+    GameCore nameEntry;
+    for (size_t typed = 0; typed <= LongestPlayerName; ++typed)
+        nameEntry.editPlayerName('W');
+    ASSERT_EQ(nameEntry.playerName.size(), LongestPlayerName);
+    const std::string longestRow = nameEntry.playerName + " (5);-2147483648\n";
     for (int round = 0; round < 100; ++round) {
         std::string bytes;
         for (auto n = round % 2 ? random() % 3000 : 0; n > 0; --n)
             bytes.push_back(random() % 3 == 0 ? special[random() % special.size()] : char(random()));
-        for (int row = 0; row < 10 && round % 2 == 0; ++row) {
+        for (int row = round == 0 ? 1 : 0; row < 10 && round % 2 == 0; ++row) {
             for (auto n = random() % 41; n > 0; --n) {
                 const auto b = 32 + random() % 223;
                 bytes.push_back(char(b < ';' ? b : b + 1));
             }
             bytes += ";" + std::to_string(static_cast<int32_t>(random())) + "\n";
         }
+        if (round == 0)
+            bytes += longestRow;
         dir.writeFile("Data/var1.hsc", bytes);
         std::ostringstream saved, reloaded;
         HighscoreTable("Standart Click", "Data/var1.hsc", 10).writeTo(saved);
@@ -62,11 +72,13 @@ TEST_F(HighscoreFile, RandomTablesAndRandomGarbageSurviveSaveAndLoad)
         ASSERT_EQ(saved.str(), dir.readFile("Data/var1.hsc")) << round;
         const std::string text = saved.str();
         ASSERT_EQ(std::count(text.begin(), text.end(), '\n'), 10) << round;
+        ASSERT_TRUE(round > 0 || text.ends_with(longestRow)) << "the longest name comes back whole";
     }
 }
 
 // The helper loads the list, prints it, inserts "Gast" with 99999 and saves, as the user nobody.
 // The first case shows that this user can replace a list it may write, so the others are no accident.
+// A list not written, whatever the reason, loses the new row: the player is told so.
 TEST_F(HighscoreFile, AListThatMustNotBeReplacedStaysAsItWasAndNothingIsWrittenElsewhere)
 {
     using P = fs::perms;
@@ -84,7 +96,7 @@ TEST_F(HighscoreFile, AListThatMustNotBeReplacedStaysAsItWasAndNothingIsWrittenE
          [&] { return replacedWith("Abc;500\n:);80\n") && fs::status(list).permissions() == shared; }, "1000000"},
         {writeList(P::owner_read | P::group_read | P::others_read), "Abc;500\n", unchanged, "1000000"},
         {writeList(P::owner_write | P::group_write | P::others_write), defaults, unchanged, "1000000"},
-        {writeList(P::all), "Abc;500\n", unchanged, "20"},  // a write failing halfway
+        {writeList(P::all), "Abc;500\n", unchanged, "40"},  // a write failing halfway; the message still fits
         // A FIFO would block the game and /dev/zero keep it reading for ever.
         {[&] { ASSERT_EQ(mkfifo(list.c_str(), 0666), 0); }, defaults, [&] { return fs::is_fifo(list); }, "1000000"},
         {[&] { fs::create_symlink("/dev/zero", list); }, defaults, [&] { return fs::read_symlink(list) == "/dev/zero"; }, "1000000"},
@@ -102,9 +114,10 @@ TEST_F(HighscoreFile, AListThatMustNotBeReplacedStaysAsItWasAndNothingIsWrittenE
         if (geteuid() == 0)
             argv.insert(argv.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
         const ProcessResult result = testing_support::runProcess(argv, dir.path(), {}, 20);
-        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.status, 0);
         EXPECT_TRUE(result.out.starts_with(shown)) << result.out.substr(0, 40);
         EXPECT_TRUE(after());
+        EXPECT_EQ(result.err, replacedWith("") ? "" : "Konnte Data/var1.hsc nicht speichern.\n");
         EXPECT_EQ(strays(), std::vector<std::string>{});
         fs::remove_all(list);
     }

@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
 #include <SDL_ttf.h>
+#include <poll.h>
+#include <sys/syscall.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -115,8 +117,15 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const fs::path& c
                          const std::map<std::string, std::string>& env, int timeoutSeconds)
 {
     FILE *out = std::tmpfile(), *err = std::tmpfile();
+    const pid_t pid = startProcess(argv, cwd, env, fileno(out), fileno(err), timeoutSeconds);
+    // SDL ignores SIGALRM once initialised, so a game that hangs after that is killed from here.
+    const int exited = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+    pollfd ends{exited, POLLIN, 0};
+    if (exited >= 0 && poll(&ends, 1, timeoutSeconds > 0 ? 1000 * timeoutSeconds : -1) == 0)
+        kill(pid, SIGKILL);
+    close(exited);
     int status = 0;
-    waitpid(startProcess(argv, cwd, env, fileno(out), fileno(err), timeoutSeconds), &status, 0);
+    waitpid(pid, &status, 0);
     ProcessResult result{exitStatus(status), contentsOf(fileno(out)), contentsOf(fileno(err))};
     std::fclose(out), std::fclose(err);
     return result;

@@ -92,7 +92,8 @@ struct ProcessResult {
     int status = -1;  // exit status, or 128 + signal
     std::string out, err;
 };
-// Runs argv in cwd with extra environment entries; after timeoutSeconds the kernel ends it (SIGALRM).
+// Runs argv in cwd with extra environment entries; after timeoutSeconds it is ended (SIGALRM, or
+// SIGKILL where that is ignored).
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
                          const std::map<std::string, std::string>& env = {}, int timeoutSeconds = 60);
 // Without waiting: standard output and error go to the given descriptors.
