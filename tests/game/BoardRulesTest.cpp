@@ -20,7 +20,7 @@ Board randomBoard(std::mt19937& rng)
     for (int c = 0; c < BoardColumns; ++c) {
         const bool emptyColumn = rng() % 100 < emptyColumnPercent;
         for (int r = 0; r < BoardRows; ++r)
-            board[cellIndex(c, r)] = emptyColumn || rng() % 100 < emptyPercent ? 0 : uint16_t(1 + rng() % colours);
+            board[cellIndex(c, r)] = uint16_t(emptyColumn || rng() % 100 < emptyPercent ? 0 : 1 + rng() % colours);
     }
     return board;
 }
