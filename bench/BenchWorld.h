@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "game/Board.h"
+#include "game/rules/Board.h"
 
 class Application;
 

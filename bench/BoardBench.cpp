@@ -6,7 +6,7 @@
 
 #include "BenchWorld.h"
 #include "game/BoardDrawing.h"
-#include "game/GameRules.h"
+#include "game/rules/GameRules.h"
 #include "system/Clock.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 #include <functional>
 
-#include "game/Board.h"
-#include "game/GameRules.h"
+#include "game/rules/Board.h"
+#include "game/rules/GameRules.h"
 
 // The board's tiles from the selected set onto the screen; empty cells keep what the screen
 // holds. Needs the tile sheet.

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <utility>
 
-#include "game/Numbers.h"
+#include "game/rules/Numbers.h"
 #include "system/Clock.h"
 
 SDL_Rect continueButton{0, 0, 0, 0};

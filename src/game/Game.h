@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "game/GameRules.h"
-#include "game/Random.h"
-#include "highscore/HighscoreRows.h"
+#include "game/rules/GameRules.h"
+#include "game/rules/Random.h"
+#include "highscore/rules/HighscoreRows.h"
 
 // rect.x <= x < rect.x + rect.w and rect.y <= y < rect.y + rect.h; an empty rect holds nothing.
 bool pointInRect(int16_t x, int16_t y, const SDL_Rect& rect);

@@ -5,7 +5,7 @@
 
 #include "gfx/Screen.h"
 #include "gfx/Text.h"
-#include "highscore/HighscoreRows.h"
+#include "highscore/rules/HighscoreRows.h"
 
 namespace {
 

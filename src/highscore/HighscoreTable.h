@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "highscore/HighscoreRows.h"
+#include "highscore/rules/HighscoreRows.h"
 
 // A list kept in a file: read when the table is created, written back when it is destroyed.
 class HighscoreTable : public HighscoreRows {

@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "game/Game.h"
-#include "variants/ChaosRules.h"
+#include "variants/rules/ChaosRules.h"
 
 // "Chaos Click" on the screen: the board with its status line, then the final result.
 class ChaosGame : public GameOf<ChaosRules> {

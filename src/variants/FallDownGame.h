@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "game/Game.h"
-#include "variants/FallDownRules.h"
+#include "variants/rules/FallDownRules.h"
 
 // "FallDown Click" on the screen: the board with its feeder and "(pause)" label, the pause, won
 // or lost.

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "game/Game.h"
-#include "variants/SpeedRules.h"
+#include "variants/rules/SpeedRules.h"
 
 // "Speed Click" on the screen: the board with its "(pause)" label, the pause, won or lost.
 class SpeedGame : public GameOf<SpeedRules> {

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "game/BoardDrawing.h"
-#include "game/Numbers.h"
+#include "game/rules/Numbers.h"
 #include "gfx/Text.h"
 #include "system/Clock.h"
 

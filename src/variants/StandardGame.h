@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "game/Game.h"
-#include "variants/StandardRules.h"
+#include "variants/rules/StandardRules.h"
 
 // "Standart Click" on the screen: the board with its status line, a result after every level,
 // then the final result.

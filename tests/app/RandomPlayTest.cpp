@@ -9,7 +9,7 @@
 
 #include "TestSupport.h"
 #include "app/Application.h"
-#include "game/Numbers.h"
+#include "game/rules/Numbers.h"
 #include "gfx/Tileset.h"
 #include "variants/ChaosGame.h"
 #include "variants/FallDownGame.h"

@@ -236,10 +236,10 @@ TEST(WaveCheck, WhatPassesSdlLoadsAndPassingAdpcmDecodesWhole)
         EXPECT_TRUE(passes || changeCount > 0) << "the valid file of kind " << kind << " in form " << form;
         if (!passes)
             continue;
-        SDL_AudioSpec spec;
+        SDL_AudioSpec format;
         Uint8* buffer = nullptr;
         Uint32 length = 0;
-        const bool loaded = SDL_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1, &spec, &buffer, &length);
+        const bool loaded = SDL_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1, &format, &buffer, &length);
         SDL_FreeWAV(loaded ? buffer : nullptr);
         if (w.tag != 1) {
             ++passingAdpcm;

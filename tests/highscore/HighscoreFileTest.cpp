@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "TestSupport.h"
-#include "game/GameRules.h"
+#include "game/rules/GameRules.h"
 #include "highscore/HighscoreTable.h"
 
 namespace fs = std::filesystem;

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "game/Board.h"
+#include "game/rules/Board.h"
 
 namespace testing_support {
 

@@ -2,7 +2,7 @@
 // A random source for the rules that says exactly what comes next: no seed to hunt for.
 #include <deque>
 
-#include "game/Random.h"
+#include "game/rules/Random.h"
 
 namespace testing_support {
 

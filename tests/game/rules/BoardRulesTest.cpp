@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "BoardText.h"
-#include "game/Board.h"
+#include "game/rules/Board.h"
 
 using namespace testing_support;
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <random>
 
-#include "game/Numbers.h"
+#include "game/rules/Numbers.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "game/GameRules.h"
-#include "game/Random.h"
+#include "game/rules/GameRules.h"
+#include "game/rules/Random.h"
 
 // "FallDown Click": a feeder fills the top row cell by cell and then lets it fall. The game is
 // lost when the feeder meets an occupied top cell and won when the seven-colour board runs out

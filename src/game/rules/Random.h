@@ -1,5 +1,5 @@
 #pragma once
-#include "game/Board.h"
+#include "game/rules/Board.h"
 
 // Where the rules draw their random numbers. The game hands them one that calls rand() after
 // srand(time); tests hand them one that says exactly what comes next.

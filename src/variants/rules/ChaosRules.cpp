@@ -1,8 +1,8 @@
-#include "variants/ChaosRules.h"
+#include "variants/rules/ChaosRules.h"
 
 #include <cassert>
 
-#include "game/Numbers.h"
+#include "game/rules/Numbers.h"
 
 void ChaosRules::start(int16_t colours, RandomSource& random)
 {

@@ -1,8 +1,8 @@
-#include "variants/SpeedRules.h"
+#include "variants/rules/SpeedRules.h"
 
 #include <cassert>
 
-#include "game/Numbers.h"
+#include "game/rules/Numbers.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "game/Numbers.h"
+#include "game/rules/Numbers.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <tuple>
 
-#include "highscore/HighscoreRows.h"
+#include "highscore/rules/HighscoreRows.h"
 
 namespace {
 

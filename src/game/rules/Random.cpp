@@ -1,4 +1,4 @@
-#include "game/Random.h"
+#include "game/rules/Random.h"
 
 #include <cassert>
 

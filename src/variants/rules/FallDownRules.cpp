@@ -1,8 +1,8 @@
-#include "variants/FallDownRules.h"
+#include "variants/rules/FallDownRules.h"
 
 #include <cassert>
 
-#include "game/Numbers.h"
+#include "game/rules/Numbers.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "game/GameRules.h"
-#include "game/Random.h"
+#include "game/rules/GameRules.h"
+#include "game/rules/Random.h"
 
 // "Standart Click": six levels on full boards, level L deals L + 1 colours. Every level ends when
 // no group of two is left and earns a bonus from its points per click, the share of tiles left

@@ -1,4 +1,4 @@
-#include "highscore/HighscoreRows.h"
+#include "highscore/rules/HighscoreRows.h"
 
 #include <algorithm>
 #include <cassert>

@@ -1,8 +1,8 @@
-#include "game/Board.h"
+#include "game/rules/Board.h"
 
 #include <cassert>
 
-#include "game/Numbers.h"
+#include "game/rules/Numbers.h"
 
 CellAtPixel cellAtPixel(int32_t x, int32_t y)
 {

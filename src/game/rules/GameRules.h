@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "game/Board.h"
+#include "game/rules/Board.h"
 
 class HighscoreRows;
 

@@ -3,7 +3,7 @@
 
 #include "BoardText.h"
 #include "ScriptedRandom.h"
-#include "variants/SpeedRules.h"
+#include "variants/rules/SpeedRules.h"
 
 using namespace testing_support;
 

@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "game/GameRules.h"
-#include "game/Random.h"
+#include "game/rules/GameRules.h"
+#include "game/rules/Random.h"
 
 // "Speed Click": a stock of points drains while the clock runs; boards with one colour more
 // follow each other until the seven-colour board is cleared (won) or the points fall below 0.

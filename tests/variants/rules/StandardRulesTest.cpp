@@ -3,7 +3,7 @@
 
 #include "BoardText.h"
 #include "ScriptedRandom.h"
-#include "variants/StandardRules.h"
+#include "variants/rules/StandardRules.h"
 
 using namespace testing_support;
 

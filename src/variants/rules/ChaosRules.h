@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
-#include "game/GameRules.h"
-#include "game/Random.h"
+#include "game/rules/GameRules.h"
+#include "game/rules/Random.h"
 
 // "Chaos Click": one board with 2 to 5 colours; every click into the board moves the point of
 // gravity to a random cell, so the tiles gather somewhere else each time.

@@ -1,7 +1,7 @@
-#include "game/GameRules.h"
+#include "game/rules/GameRules.h"
 
-#include "game/Numbers.h"
-#include "highscore/HighscoreRows.h"
+#include "game/rules/Numbers.h"
+#include "highscore/rules/HighscoreRows.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "BoardText.h"
 #include "ScriptedRandom.h"
-#include "variants/FallDownRules.h"
+#include "variants/rules/FallDownRules.h"
 
 using namespace testing_support;
 

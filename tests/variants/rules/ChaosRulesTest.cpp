@@ -3,7 +3,7 @@
 
 #include "BoardText.h"
 #include "ScriptedRandom.h"
-#include "variants/ChaosRules.h"
+#include "variants/rules/ChaosRules.h"
 
 using namespace testing_support;
 

@@ -1,8 +1,8 @@
-#include "variants/StandardRules.h"
+#include "variants/rules/StandardRules.h"
 
 #include <cassert>
 
-#include "game/Numbers.h"
+#include "game/rules/Numbers.h"
 
 void StandardRules::startLevel(RandomSource& random)
 {
