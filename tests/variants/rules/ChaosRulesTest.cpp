@@ -34,6 +34,10 @@ TEST(ChaosRules, EveryClickIntoTheBoardMovesGravityButOneBesideItDoesNot)
         EXPECT_TRUE(onBoard ? rules.board.at(11, 4) != 0 : random.drawn == 0 && rules.board == start)
             << "the tiles gather around the point of gravity; beside the board nothing moves";
     }
+    ChaosRules dealt;  // the first point of gravity is a random one too, drawn before the board
+    ScriptedRandom random{40, 61, 2};
+    dealt.start(4, random);
+    EXPECT_TRUE(dealt.gravity == (Gravity{4, 11}) && dealt.board[0] == 3 && random.drawn == 2 + BoardCells);
 }
 
 // The tiles are counted and the clock stopped as the game ends.
