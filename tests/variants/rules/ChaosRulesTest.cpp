@@ -47,6 +47,7 @@ TEST(ChaosRules, BonusFollowsPointsPerClickTilesLeftColoursAndTime)
         {900, 60, 9, 4, 1000, 121000, 120, 18},  // (15 - 2)^3 / 120
         {60, 10, 45, 3, 1000, 6000, 5, 0},       // (6 - 10)^3 is negative
         {12, 2, 23, 3, 1000, 1900, 0, 1},        // within the first second: undivided
+        {20, 10, 0, 4, 1000, 1900, 0, 8},        // 2 is raised: 2^3
         {12, 2, 23, 3, 0, 6000, 0, 1},           // a clock that never started has measured nothing
         {200, 10, 0, 5, 1000, 1900, 0, 28928},   // 20^4 keeps its low 16 bits
         {150, 10, 0, 5, 1000, 4000, 3, 0},       // 15^4 wraps to a negative number

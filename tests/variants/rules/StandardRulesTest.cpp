@@ -14,6 +14,7 @@ TEST(StandardRules, LevelBonusRaisesTheDifferenceToTheLevelAndSharesItOutOverThe
         {2, 300, 20, 45, 10000, 2},  // (15 - 10)^2 / 10
         {3, 5, 1, 0, 999, 125},      // less than one second keeps the undivided 5^3
         {4, 1, 1, 0, 0, 1},          // d 1
+        {3, 2, 1, 0, 0, 8},          // d 2 is raised: 2^3
         {3, 10, 1, 45, 0, 0},        // d 0
         {2, 5, 1, 45, 0, 0},         // a negative d is not raised to an even power
         {2, 200, 1, 0, 0, 0},        // 200^2 wraps to a negative 16-bit value
