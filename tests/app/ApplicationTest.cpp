@@ -273,5 +273,13 @@ TEST(StartupFailure, MissingAssetsAMisshapenTilesetOrNoVideoEndTheProgramWithThe
                                        {{"ASAN_OPTIONS", "detect_leaks=0"}, {"SDL_VIDEODRIVER", c.driver}}, 120);
         EXPECT_EQ(result.status, 1) << c.error;
         EXPECT_THAT(result.err, testing::MatchesRegex(c.error));
-    }
+    }    // SDL is up, but no window opens.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            SDL_Quit();
+            setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+            Application app(32);
+        },
+        testing::ExitedWithCode(1), "Konnte Bildschirmmodus nicht setzten: ");
 }

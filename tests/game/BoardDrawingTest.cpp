@@ -77,3 +77,18 @@ TEST_F(BoardDrawing, RemovalRedrawsExactlyTheClearedCellsWithTheFramesOfTheFirst
     animateRemoval(removeGroupAt(board, {3, 17}));
     EXPECT_EQ(frames.size(), 4u) << "a lone tile vanishes not";
 }
+
+TEST_F(BoardDrawing, AMisuseStopsAtItsAssertion)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    selectTileset(0);
+    EXPECT_DEATH(selectTileset(TileSetCount), "Assertion");
+    EXPECT_DEATH(selectTileset(-1), "Assertion");
+    Board board = boardFromBottomRows({"11"});
+    EXPECT_DEATH(
+        {
+            freeTileset();
+            animateRemoval(removeGroupAt(board, {0, 17}));
+        },
+        "Assertion");
+}

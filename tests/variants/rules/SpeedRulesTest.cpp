@@ -32,6 +32,7 @@ TEST(SpeedRules, EachTickDrainsEachClickPaysCostsDealsTheNextBoardWinsOrLoses)
         {2, 7, 146, lastPair, 1, 17, 200, 150, 8, 4750},  // won: 200 + 8 * 3 * 100 + 150 + 2000
         {1, 4, 5, noMoves, 2, 17, 100, -1, 4, 900},  // lost: 100 + 4 * 2 * 100, no remaining points, no win bonus
         {0, 7, 9, noMoves, 1, 16, 100, -1, 7, 800},  // lost on the seventh board
+        {0, 7, 10, noMoves, 10, 3, 100, 0, 8, 900},  // won with no points left
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -51,11 +52,13 @@ TEST(SpeedRules, EachTickDrainsEachClickPaysCostsDealsTheNextBoardWinsOrLoses)
         }
         EXPECT_EQ(std::make_tuple(rules.points, rules.colourCount, rules.finalScore, rules.state == GameResults),
                   std::make_tuple(c.pointsAfter, c.coloursAfter, c.finalScore, c.finalScore != 0));
+        EXPECT_EQ(rules.state == GameResults && rules.won(), c.finalScore != 0 && c.pointsAfter >= 0);
         EXPECT_EQ(rules.clock.startTicks, c.seconds != 0 ? 1000u : onTile ? now : 0u) << "a tile starts it, once";
         EXPECT_TRUE(c.pointsAfter >= 0 || rules.board == before) << "a lost game keeps its board";
         const int tiles = rules.board.tileCount();
-        EXPECT_TRUE(c.pointsAfter < 0 || c.coloursAfter == c.colours ||
-                    (c.finalScore != 0 ? tiles == 2 : tiles == BoardCells && rules.board.at(0, 0) == c.coloursAfter))
+        const bool lastTiles = tiles == 2 || rules.board == before;
+        const bool nextBoard = tiles == BoardCells && rules.board.at(0, 0) == c.coloursAfter;
+        EXPECT_TRUE(c.pointsAfter < 0 || c.coloursAfter == c.colours || (c.finalScore != 0 ? lastTiles : nextBoard))
             << "a new board of one colour more, or the last tiles";
     }
 }
