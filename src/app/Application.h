@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "audio/MusicPlayer.h"
 
 #include "game/Game.h"
+#include "gfx/Screen.h"
 #include "highscore/HighscoreTable.h"
 
 enum ScreenState : int32_t {
@@ -52,14 +55,19 @@ struct Buttons {
 class Application {
 public:
     // videoDepth 0 takes the display's depth; tests under the dummy driver ask for 32.
-    explicit Application(int videoDepth = 0);
+    explicit Application(int videoDepth = 0, const WindowMode& mode = {});
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
+    // A left click of the mouse on a point of the picture; it hides the keyboard's cursor and marker.
     void handleClick(int16_t x, int16_t y);
     void draw();
-    void handleKey(uint16_t key);
+    // During the name entry the typed character (unicode) goes to the name. Otherwise, while a game
+    // is played, the arrow keys move the cursor over the board and Space or Return clicks its cell;
+    // on every other screen Up, Down and Tab move the marker between the labels and Return clicks
+    // the marked one. F11 switches between fullscreen and the window everywhere.
+    void handleKey(SDLKey key, uint16_t unicode);
     void handleTick();
 
     // What choosing a variant ends with: the game replaces any other and runs on the game screen.
@@ -73,8 +81,23 @@ public:
     int tileset() const { return chosenTileset; }
     bool musicPlaying() const { return music.isPlaying(); }
     const Buttons& buttons() const { return drawn; }
+    // The clickable labels of the screen as last drawn, in reading order.
+    std::vector<SDL_Rect> labels() const;
+    // The keyboard's cursor on the board and marker on the labels show from the first key that
+    // moves them until the next mouse click.
+    bool keyboardShown() const { return keyboardInUse; }
+    Cell cursorCell() const { return cursor; }
+    int markedLabel() const { return marked; }  // an index into labels()
 
 private:
+    // What a click at a point of the picture does, by mouse or by key.
+    void press(int16_t x, int16_t y);
+    void moveCursor(SDLKey key);
+    void moveMarker(int step);
+    void toggleFullscreen();
+    std::pair<ScreenState, GameState> labelsShown() const;
+
+    int depth;
     ScreenState shown = MainMenu;
     std::unique_ptr<Game> running;  // on InGame and ConfirmEnd only
     std::unique_ptr<HighscoreTable> openList;
@@ -82,4 +105,8 @@ private:
     int chosenTileset = 4;  // the set the player plays with; the fifth at start
     Buttons drawn;
     MusicPlayer music;
+    bool keyboardInUse = false;
+    Cell cursor{0, LastRow};  // the cell under the last click on the board, else the bottom left one
+    int marked = 0;
+    std::pair<ScreenState, GameState> markerScreen{MainMenu, Playing};  // the screen marked was counted on
 };

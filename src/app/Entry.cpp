@@ -43,11 +43,12 @@ void MainLoop::dispatch(const SDL_Event& event)
         if (event.key.keysym.sym == SDLK_ESCAPE)
             running = false;
         else
-            app.handleKey(event.key.keysym.unicode);
+            app.handleKey(event.key.keysym.sym, event.key.keysym.unicode);
         break;
     case SDL_MOUSEBUTTONDOWN:
-        if (event.button.button == SDL_BUTTON_LEFT)
-            app.handleClick(static_cast<int16_t>(event.button.x), static_cast<int16_t>(event.button.y));
+        // A click on the black border around a magnified picture hits nothing.
+        if (int16_t x = 0, y = 0; event.button.button == SDL_BUTTON_LEFT && pictureAt(event.button.x, event.button.y, x, y))
+            app.handleClick(x, y);
         break;
     case SDL_QUIT:
         running = false;

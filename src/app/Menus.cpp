@@ -1,9 +1,11 @@
 // The Application's screens: what a left click does on each, and what each one shows.
 
 #include <cstdlib>
+#include <iterator>
 
 #include "app/Application.h"
 #include "app/Redraw.h"
+#include "game/BoardDrawing.h"
 #include "gfx/Screen.h"
 #include "gfx/Text.h"
 #include "gfx/Tileset.h"
@@ -169,6 +171,18 @@ void drawConfirmEnd(Buttons& b)
     });
 }
 
+// The marker: a small arrow pointing at the label from its left, in the red of the texts.
+void drawMarker(const SDL_Rect& label)
+{
+    const Uint32 red = SDL_MapRGB(screenSurface->format, 255, 0, 0);
+    const int middle = label.y + label.h / 2;
+    const int tip = label.x - 4;
+    for (int i = 0; i < 8; ++i) {
+        SDL_Rect column{static_cast<Sint16>(tip - i), static_cast<Sint16>(middle - i), 1, static_cast<Uint16>(2 * i + 1)};
+        SDL_FillRect(screenSurface, &column, red);
+    }
+}
+
 // The first choice whose rectangle holds the point, or -1.
 template <size_t N>
 int choiceAt(int16_t x, int16_t y, const SDL_Rect (&choices)[N])
@@ -182,6 +196,16 @@ int choiceAt(int16_t x, int16_t y, const SDL_Rect (&choices)[N])
 }  // namespace
 
 void Application::handleClick(int16_t x, int16_t y)
+{
+    keyboardInUse = false;
+    if (shown == InGame) {
+        if (const CellAtPixel at = cellAtPixel(x, y); at.onBoard)
+            cursor = at.cell;
+    }
+    press(x, y);
+}
+
+void Application::press(int16_t x, int16_t y)
 {
     const Buttons& b = drawn;
     switch (shown) {
@@ -288,5 +312,49 @@ void Application::draw()
     case HighscoreList: drawHighscoreList(drawn, *openList); break;
     case ConfirmEnd: drawConfirmEnd(drawn); break;
     }
-    SDL_Flip(screenSurface);
+    // A new screen's marker starts on its first label.
+    if (labelsShown() != markerScreen) {
+        markerScreen = labelsShown();
+        marked = 0;
+    }
+    if (keyboardInUse && shown == InGame && running->state() == Playing)
+        drawCellCursor(cursor);
+    const std::vector<SDL_Rect> shownLabels = labels();
+    if (keyboardInUse && marked < static_cast<int>(shownLabels.size()))
+        drawMarker(shownLabels[static_cast<size_t>(marked)]);
+    showFrame();
+}
+
+std::pair<ScreenState, GameState> Application::labelsShown() const
+{
+    return {shown, shown == InGame ? running->state() : Playing};
+}
+
+std::vector<SDL_Rect> Application::labels() const
+{
+    const Buttons& b = drawn;
+    std::vector<SDL_Rect> all;
+    const auto add = [&all](const auto&... rects) { (all.push_back(rects), ...); };
+    switch (shown) {
+    case MainMenu: add(b.play, b.tileset, b.highscores, b.info, b.quit, b.music); break;
+    case ChooseVariant: all.assign(std::begin(b.variantChoices), std::end(b.variantChoices)); break;
+    case ChooseColours: all.assign(std::begin(b.colourChoices), std::end(b.colourChoices)); break;
+    case ChooseDifficulty: all.assign(std::begin(b.difficultyChoices), std::end(b.difficultyChoices)); break;
+    case ChooseTileset: all.assign(std::begin(b.tilesetChoices), std::end(b.tilesetChoices)); break;
+    case ChooseHighscores: all.assign(std::begin(b.highscoreChoices), std::end(b.highscoreChoices)); break;
+    case ConfirmEnd: add(b.back, b.endGame); break;  // "Ja", "Nein"
+    case InGame:
+        // While the game is played the keys move the cursor on the board instead.
+        if (running->state() == LevelResults || running->state() == GameResults)
+            add(continueButton);
+        break;
+    case Info:
+    case HighscoreList:
+        break;
+    }
+    // Every screen but the game's own and the confirmation ends in its back button.
+    if (shown != ConfirmEnd && (shown != InGame || running->state() == ShowHighscores))
+        add(b.back);
+    std::erase_if(all, [](const SDL_Rect& r) { return r.w == 0 || r.h == 0; });
+    return all;
 }

@@ -55,9 +55,25 @@ void animateRemoval(const Removal& removal)
             source.y = static_cast<Sint16>(frame * TileSize);
             blitTile(source, i);
         }
-        SDL_Flip(screenSurface);
+        showFrame();
         if (frameObserver)
             frameObserver(frame);
         animationDelay(RemovalFrameMilliseconds);
+    }
+}
+
+void drawCellCursor(Cell cell)
+{
+    assert(onBoard(cell.column, cell.row));
+    const Uint32 rings[] = {SDL_MapRGB(screenSurface->format, 0, 0, 0), SDL_MapRGB(screenSurface->format, 255, 255, 255),
+                            SDL_MapRGB(screenSurface->format, 255, 255, 255), SDL_MapRGB(screenSurface->format, 0, 0, 0)};
+    for (int i = 0; i < 4; ++i) {
+        const auto left = static_cast<Sint16>(cell.column * TileSize + i);
+        const auto top = static_cast<Sint16>(cell.row * TileSize + i);
+        const auto size = static_cast<Uint16>(TileSize - 2 * i);
+        SDL_Rect edges[] = {{left, top, size, 1}, {left, static_cast<Sint16>(top + size - 1), size, 1},
+                            {left, top, 1, size}, {static_cast<Sint16>(left + size - 1), top, 1, size}};
+        for (SDL_Rect& edge : edges)
+            SDL_FillRect(screenSurface, &edge, rings[i]);
     }
 }

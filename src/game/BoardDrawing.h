@@ -8,6 +8,10 @@
 // holds. Needs the tile sheet.
 void drawBoard(const Board& board);
 
+// The keyboard's cursor: a frame inside the cell, black, white and black, that stands out on every
+// tile and on the empty background.
+void drawCellCursor(Cell cell);
+
 // The removed tiles vanish in four frames from the sheet's first band, each flipped to the screen
 // with a short wait between them; nothing else is drawn. Nothing happens when nothing was removed.
 void animateRemoval(const Removal& removal);

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <optional>
+
+#include "BoardText.h"
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "app/Entry.h"
@@ -62,7 +66,7 @@ protected:
     }
     void clickEnde() { app.draw(), click(app.buttons().endGame), takeRedrawRequests(); }  // to ConfirmEnd if playing
     void click(const SDL_Rect& r) { app.handleClick(int16_t(r.x + r.w / 2), int16_t(r.y + r.h / 2)); }
-    int takeRedrawRequests() { SDL_Event taken[4]; return SDL_PeepEvents(taken, 4, SDL_GETEVENT, 1u << SDL_USEREVENT); }
+    int takeRedrawRequests() { SDL_Event taken[16]; return SDL_PeepEvents(taken, 16, SDL_GETEVENT, 1u << SDL_USEREVENT); }
     std::vector<Label> drawnTexts()
     {
         TextRecorder recorder;
@@ -184,6 +188,129 @@ TEST_F(App, EndeAsksBeforeEndingAGameThatIsStillPlayingAndTheListHasTheBackButto
             app.draw();
         EXPECT_EQ(std::make_tuple(game.clicks.size(), game.leaves, app.screen()), afterEachClick[i]) << "click " << i;
     }
+}
+
+// The keys reach every label in reading order, and Return on one does what a click on it does. The
+// marker shows with the first key, paints only on the black beside its label and goes with a click.
+TEST_F(App, ReturnOnTheMarkedLabelDoesWhatAClickDoes)
+{
+    const Buttons& b = app.buttons();
+    const SDL_Rect* ende = &b.endGame;
+    const struct { const SDL_Rect* label; ScreenState screen; } steps[] = {
+        {&b.music, MainMenu}, {&b.tileset, ChooseTileset}, {&b.tilesetChoices[1], MainMenu},
+        {&b.highscores, ChooseHighscores}, {&b.highscoreChoices[3], HighscoreList}, {&b.back, MainMenu},
+        {&b.info, Info}, {&b.back, MainMenu}, {&b.play, ChooseVariant}, {&b.variantChoices[1], ChooseColours},
+        {&b.back, MainMenu}, {&b.play, ChooseVariant}, {&b.variantChoices[2], ChooseDifficulty},
+        {&b.difficultyChoices[2], InGame}, {ende, ConfirmEnd}, {&b.back, MainMenu}, {&b.play, ChooseVariant},
+        {&b.variantChoices[0], InGame}, {ende, ConfirmEnd}, {&b.endGame, InGame}, {ende, ConfirmEnd},
+        {&b.back, MainMenu},
+    };
+    const auto pixels = [&] {
+        app.draw();
+        const auto* first = static_cast<const Uint32*>(screenSurface->pixels);
+        return std::vector<Uint32>(first, first + WindowWidth * WindowHeight);
+    };
+    const auto byReadingOrder = [](const SDL_Rect& a, const SDL_Rect& b) { return std::tie(a.y, a.x) < std::tie(b.y, b.x); };
+    const Uint32 black = SDL_MapRGB(screenSurface->format, 0, 0, 0);
+    for (const auto& step : steps) {
+        SCOPED_TRACE(&step - steps);
+        if (step.label == ende) {  // "(ende)" belongs to the game, whose keys move the cursor
+            clickEnde();
+            continue;
+        }
+        app.handleClick(0, 599);  // on nothing: the marker goes
+        const std::vector<Uint32> unmarked = pixels();
+        const std::vector<SDL_Rect> labels = app.labels();
+        EXPECT_TRUE(std::is_sorted(labels.begin(), labels.end(), byReadingOrder));
+        const auto at = std::find_if(labels.begin(), labels.end(), [&](const SDL_Rect& r) {
+            return std::tie(r.x, r.y, r.w, r.h) == std::tie(step.label->x, step.label->y, step.label->w, step.label->h);
+        });
+        ASSERT_NE(at, labels.end());
+        const int wanted = static_cast<int>(at - labels.begin());
+        const bool upward = wanted == static_cast<int>(labels.size()) - 1;
+        app.handleKey(upward ? SDLK_UP : SDLK_TAB, 0);  // the first key shows the marker on the first or last label
+        while (app.markedLabel() != wanted && app.markedLabel() < static_cast<int>(labels.size()))
+            app.handleKey(SDLK_DOWN, 0);
+        const std::vector<Uint32> marked = pixels();
+        int changed = 0;
+        for (int i = 0; i < WindowWidth * WindowHeight; ++i) {
+            if (marked[size_t(i)] != unmarked[size_t(i)]) {
+                ++changed;
+                ASSERT_EQ(unmarked[size_t(i)], black) << "the marker covers a text at " << i % WindowWidth;
+                ASSERT_LT(i % WindowWidth, at->x);
+            }
+        }
+        EXPECT_GT(changed, 20) << "the marker shows";
+        takeRedrawRequests();
+        const bool musicBefore = app.musicPlaying();
+        app.handleKey(SDLK_RETURN, 13);
+        EXPECT_EQ(std::make_tuple(app.screen(), takeRedrawRequests()), std::make_tuple(step.screen, 1));
+        EXPECT_EQ(app.musicPlaying(), musicBefore != (step.label == &b.music));
+    }
+    EXPECT_EQ(app.tileset(), 1);
+}
+
+// The same moves by keys and by mouse give the same boards, points and screens. The cursor starts on the
+// cell of the last click, else the bottom left one, shows with the first arrow key, stops at the edges and
+// hides with the next click.
+TEST_F(App, ALevelPlayedByKeysGoesAsByMouse)
+{
+    click(app.buttons().play), app.draw(), click(app.buttons().variantChoices[0]);
+    StandardRules rules = dynamic_cast<const StandardGame&>(*app.game()).rules();
+    rules.board = boardFromBottomRows({"3.1..", "2213.", "13321", "12232"});
+    // The rightmost group, topmost first: the moves cross the board in every direction.
+    const auto nextGroup = [](const Board& board) -> std::optional<Cell> {
+        for (int16_t c = LastColumn; c >= 0; --c)
+            for (int16_t r = 0; r < LastRow; ++r)
+                if (holdsTile(board.at(c, r)) && (board.at(c, r + 1) == board.at(c, r) ||
+                                                  (c > 0 && board.at(c - 1, r) == board.at(c, r))))
+                    return Cell{c, r};
+        return std::nullopt;
+    };
+    const auto play = [&](bool byKeys) {
+        app.startGame(std::make_unique<StandardGame>(highscoresOf(0), systemRandom(), rules));
+        std::vector<std::string> seen;
+        const auto& game = dynamic_cast<const StandardGame&>(*app.game());
+        while (const std::optional<Cell> cell = nextGroup(game.rules().board)) {
+            app.draw();
+            if (byKeys) {
+                app.handleKey(SDLK_LEFT, 0);  // shows the cursor, or moves it left
+                while (app.cursorCell().column != cell->column)
+                    app.handleKey(app.cursorCell().column < cell->column ? SDLK_RIGHT : SDLK_LEFT, 0);
+                while (app.cursorCell().row != cell->row)
+                    app.handleKey(app.cursorCell().row < cell->row ? SDLK_DOWN : SDLK_UP, 0);
+                app.handleKey(SDLK_SPACE, ' ');
+            } else {
+                app.handleClick(int16_t(cell->column * TileSize + 16), int16_t(cell->row * TileSize + 16));
+            }
+            seen.push_back(boardText(game.rules().board) + std::to_string(game.rules().levelPoints));
+        }
+        EXPECT_EQ(app.game()->state(), LevelResults);
+        for (const Label& text : drawnTexts())
+            seen.push_back(std::get<0>(text));
+        byKeys ? app.handleKey(SDLK_RETURN, 13) : click(continueButton);  // "weiter"
+        seen.push_back(std::to_string(game.rules().level) + (game.state() == Playing ? " playing" : ""));
+        return seen;
+    };
+    const std::vector<std::string> byMouse = play(false);
+    EXPECT_EQ(byMouse.back(), "2 playing");
+    EXPECT_EQ(play(true), byMouse);
+    app.handleClick(0, 599);  // below the board
+    EXPECT_FALSE(app.keyboardShown());
+    app.startGame(std::make_unique<StandardGame>(highscoresOf(0), systemRandom(), rules));
+    app.handleKey(SDLK_DOWN, 0);
+    EXPECT_EQ(std::make_tuple(app.keyboardShown(), app.cursorCell().column, app.cursorCell().row),
+              std::make_tuple(true, int16_t(0), LastRow)) << "the bottom left cell, the cursor only shown";
+    app.handleKey(SDLK_DOWN, 0);
+    app.handleKey(SDLK_LEFT, 0);
+    EXPECT_EQ(std::make_pair(app.cursorCell().column, app.cursorCell().row), std::make_pair(int16_t(0), LastRow));
+    app.handleClick(3 * TileSize, 2 * TileSize);
+    app.handleKey(SDLK_UP, 0);
+    EXPECT_EQ(std::make_pair(app.cursorCell().column, app.cursorCell().row), std::make_pair(int16_t(3), int16_t(2)));
+    app.draw();
+    const auto white = [](SDL_Color c) { return c.r == 255 && c.g == 255 && c.b == 255; };
+    EXPECT_TRUE(white(screen.pixel(3 * TileSize + 1, 2 * TileSize + 16))) << "a white ring inside the cell";
+    EXPECT_FALSE(white(screen.pixel(3 * TileSize, 2 * TileSize + 16))) << "in a black one";
 }
 
 // Only a left press is a click; a key edits the name only during name entry and draws at once.

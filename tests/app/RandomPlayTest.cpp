@@ -141,7 +141,7 @@ protected:
             app->screen() == InGame && chance(20) ? made->click(x, y) : click(x, y);
         } else if (kind == 3) {  // Backspace, Return, Latin-1 letters, the list's separator, codes no key has
             for (int i = chance(85) ? 1 : pick(2, 40); i > 0; --i)
-                app->handleKey(static_cast<uint16_t>(chance(80) ? oneOf(typedKeys) : pick(0, 65535)));
+                app->handleKey(SDLK_UNKNOWN, static_cast<uint16_t>(chance(80) ? oneOf(typedKeys) : pick(0, 65535)));
         } else {
             clock.advance(static_cast<uint32_t>(chance(5) ? pick(10000, 4000000) : pick(500, 1500)));
             app->handleTick();

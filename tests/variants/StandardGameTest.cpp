@@ -77,7 +77,7 @@ TEST(StandardWholeGame, SixLevelsByClicksThenTheListAndItsFile)
             ASSERT_EQ(app.game()->state(), NameEntry) << "no name typed yet";
             // ';' would split the saved line; codes below 32 and beyond Latin-1 are no letters.
             for (int key : std::initializer_list<int>{8, 'A', 31, 'd', 'x', 8, ';', 256, 'a', 0xE4})
-                app.handleKey(uint16_t(key));
+                app.handleKey(SDLK_UNKNOWN, uint16_t(key));
             clickCentre(continueButton);
         }
         ASSERT_EQ(app.game()->state(), ShowHighscores);
