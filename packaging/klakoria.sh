@@ -4,8 +4,8 @@
 # The game reads its font, images and music from Data/ below its working directory and writes
 # its four highscore lists there too. So every user gets a folder of their own,
 # ${XDG_DATA_HOME:-$HOME/.local/share}/klakoria, whose Data/ links to the installed assets and
-# keeps that user's var1.hsc..var4.hsc: no two users share a list, and nothing installed is
-# ever written.
+# keeps that user's var1.hsc..var4.hsc and settings (klakoria.cfg): no two users share a list,
+# and nothing installed is ever written. The arguments go to the game unchanged.
 set -u
 
 fail() {
@@ -43,4 +43,4 @@ for asset in boulder.ttf tileset.bmp icon.bmp Musik.wav; do
 done
 
 cd -- "$folder" || fail "Kann nicht in den Ordner $folder wechseln."
-exec "$game"
+exec "$game" "$@"
