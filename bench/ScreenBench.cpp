@@ -7,7 +7,9 @@
 #include "BenchWorld.h"
 #include "app/Application.h"
 #include "game/Game.h"
+#include "gfx/Screen.h"
 #include "gfx/Text.h"
+#include "gfx/Tileset.h"
 #include "variants/ChaosGame.h"
 #include "variants/FallDownGame.h"
 #include "variants/SpeedGame.h"
@@ -107,6 +109,26 @@ SCREEN(ConfirmEnd, [](Application& app) {
     inGame<StandardGame>(Playing)(app);
     walk({ende})(app);
 });
+
+// A playing Standard game drawn and shown magnified by the argument: the frame a player waits for
+// at that size. 3 stands for fullscreen on a 3840 x 2160 screen, whose largest whole factor is 3.
+// The tile set changes between frames, so that every row of the board is new, as after a collapse
+// toward a far point of gravity.
+void drawMagnifiedFrame(benchmark::State& state)
+{
+    Application& app = freshBenchApplication();
+    inGame<StandardGame>(Playing)(app);
+    openWindow({static_cast<int>(state.range(0)), false}, 32);
+    int frame = 0;
+    for (auto _ : state) {
+        selectTileset(3 + frame++ % 2);
+        app.draw();
+        benchmark::ClobberMemory();
+    }
+    selectTileset(app.tileset());
+    openWindow({1, false}, 32);
+}
+BENCHMARK(drawMagnifiedFrame)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMicrosecond);
 
 // One status-bar text, with the fonts kept open as in the game, and with the font opened and
 // closed around every text as the program would do without a FontCache.

@@ -23,16 +23,20 @@ void exitUnlessSpeed(int variant)
     std::exit(6);
 }
 
-Application::Application(int videoDepth, const WindowMode& mode) : depth(videoDepth)
+Application::Application(int videoDepth, const Options& options) : depth(videoDepth), kept(readSettings())
 {
-    if (!openWindow(mode, depth)) {
+    const Settings settings = withOptions(kept, options);
+    // A mode the screen refuses falls back to the plain window, so no setting keeps the game from starting.
+    if (!openWindow({settings.scale, settings.fullscreen}, depth) && !openWindow({}, depth)) {
         std::fprintf(stderr, "Konnte Bildschirmmodus nicht setzten: %s\n", SDL_GetError());
         std::exit(1);
     }
+    chosenTileset = settings.tileset;
     loadTileset();
     selectTileset(chosenTileset);
     music.load("Data/Musik.wav");
-    music.play();
+    if (settings.music)
+        music.play();
     requestRedraw();
 }
 
@@ -123,11 +127,25 @@ void Application::toggleFullscreen()
     const WindowMode before = windowMode();
     const WindowMode wanted{before.scale, !before.fullscreen};
     // A mode the screen refuses leaves the window as it was.
-    if (!openWindow(wanted, depth) && !openWindow(before, depth)) {
-        std::fprintf(stderr, "Konnte Bildschirmmodus nicht setzten: %s\n", SDL_GetError());
-        std::exit(1);
+    if (!openWindow(wanted, depth)) {
+        if (!openWindow(before, depth)) {
+            std::fprintf(stderr, "Konnte Bildschirmmodus nicht setzten: %s\n", SDL_GetError());
+            std::exit(1);
+        }
+    } else {
+        Settings changed = kept;
+        changed.fullscreen = wanted.fullscreen;
+        remember(changed);
     }
     requestRedraw();
+}
+
+void Application::remember(const Settings& changed)
+{
+    if (changed == kept)
+        return;
+    kept = changed;
+    writeSettings(kept);
 }
 
 void Application::handleTick()

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/Options.h"
+#include "app/Settings.h"
 #include "audio/MusicPlayer.h"
 
 #include "game/Game.h"
@@ -54,8 +56,10 @@ struct Buttons {
 
 class Application {
 public:
-    // videoDepth 0 takes the display's depth; tests under the dummy driver ask for 32.
-    explicit Application(int videoDepth = 0, const WindowMode& mode = {});
+    // videoDepth 0 takes the display's depth; tests under the dummy driver ask for 32. The tile set,
+    // the music and the window are as the settings file keeps them, each flag of the command line
+    // laid over the file's value for this run only.
+    explicit Application(int videoDepth = 0, const Options& options = {});
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -95,14 +99,17 @@ private:
     void moveCursor(SDLKey key);
     void moveMarker(int step);
     void toggleFullscreen();
+    // A choice of the player changed what the settings file keeps: written at once.
+    void remember(const Settings& changed);
     std::pair<ScreenState, GameState> labelsShown() const;
 
     int depth;
+    Settings kept;  // as the settings file holds them: without the command line's flags
     ScreenState shown = MainMenu;
     std::unique_ptr<Game> running;  // on InGame and ConfirmEnd only
     std::unique_ptr<HighscoreTable> openList;
     int16_t chosenVariant = 0;
-    int chosenTileset = 4;  // the set the player plays with; the fifth at start
+    int chosenTileset = 4;  // the set the player plays with
     Buttons drawn;
     MusicPlayer music;
     bool keyboardInUse = false;

@@ -4,8 +4,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "app/Application.h"
+#include "app/Options.h"
 #include "gfx/Screen.h"
 #include "gfx/Text.h"
 #include "system/Clock.h"
@@ -98,8 +100,17 @@ void MainLoop::waitForWork() const
         waitForInput(TickPeriod - elapsed);
 }
 
-int runKlakoria(int, char**)
+int runKlakoria(int argc, char** argv)
 {
+    const std::optional<Options> options = parseOptions(argc, argv);
+    if (!options) {
+        std::fputs(UsageText, stderr);
+        return 2;
+    }
+    if (options->help) {
+        std::fputs(UsageText, stdout);
+        return 0;
+    }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0)
         failStartUp("SDL konnte nicht initialisiert werden: %s\n");
     if (TTF_Init() == -1)
@@ -109,7 +120,7 @@ int runKlakoria(int, char**)
     SDL_EnableUNICODE(1);
     {
         FontCache fonts;
-        Application app;
+        Application app(0, *options);
         MainLoop loop(app);
         loop.run();
     }

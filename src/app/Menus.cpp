@@ -221,10 +221,14 @@ void Application::press(int16_t x, int16_t y)
         } else if (pointInRect(x, y, b.quit)) {
             std::exit(0);
         } else if (pointInRect(x, y, b.music)) {
-            if (music.isPlaying())
-                music.stop();
-            else
+            // The label names the player's wish, which is kept even when no music could be played.
+            Settings changed = kept;
+            changed.music = !music.isPlaying();
+            if (changed.music)
                 music.play();
+            else
+                music.stop();
+            remember(changed);
         }
         break;
     case ChooseVariant:
@@ -265,6 +269,9 @@ void Application::press(int16_t x, int16_t y)
         if (int i = choiceAt(x, y, b.tilesetChoices); i >= 0) {
             chosenTileset = i;
             selectTileset(i);
+            Settings changed = kept;
+            changed.tileset = i;
+            remember(changed);
             shown = MainMenu;
         }
         break;

@@ -12,6 +12,7 @@ WindowMode mode;
 int factor = 1;
 SDL_Rect shownArea{0, 0, WindowWidth, WindowHeight};  // where the picture lies in the window
 SurfacePtr picture;                                     // null at 1 x in a window
+SurfacePtr shownPicture;  // the picture as the window shows it; null when the window shows nothing yet
 int desktopWidth = 0;                                   // the screen before any window; 0: unknown
 int desktopHeight = 0;
 
@@ -63,18 +64,27 @@ void widenRow(const Uint8* from, Uint8* to, int bytesPerPixel, int k)
     }
 }
 
-// Every row of the picture widened once, then copied to the k - 1 window rows below it.
-void magnify(const SDL_Surface& from, SDL_Surface& to)
+// Rows first..last of the picture, each widened once, then copied to the k - 1 window rows below it.
+void magnify(const SDL_Surface& from, SDL_Surface& to, int first, int last)
 {
     const int bytes = from.format->BytesPerPixel;
     const size_t rowBytes = static_cast<size_t>(WindowWidth * factor * bytes);
-    for (int y = 0; y < WindowHeight; ++y) {
+    for (int y = first; y <= last; ++y) {
         const auto* source = static_cast<const Uint8*>(from.pixels) + y * from.pitch;
         auto* target = static_cast<Uint8*>(to.pixels) + (shownArea.y + y * factor) * to.pitch + shownArea.x * bytes;
         widenRow(source, target, bytes, factor);
         for (int i = 1; i < factor; ++i)
             std::memcpy(target + i * to.pitch, target, rowBytes);
     }
+}
+
+const Uint8* row(const SDL_Surface& surface, int y) { return static_cast<const Uint8*>(surface.pixels) + y * surface.pitch; }
+
+// Whether row y of the picture differs from what the window shows.
+bool rowChanged(int y)
+{
+    const size_t bytes = static_cast<size_t>(WindowWidth * picture->format->BytesPerPixel);
+    return !shownPicture || std::memcmp(row(*picture, y), row(*shownPicture, y), bytes) != 0;
 }
 
 void fillBlack(SDL_Surface* window)
@@ -90,6 +100,7 @@ bool openWindow(const WindowMode& wanted, int videoDepth)
     assert(wanted.scale >= 1);
     noteDesktopSize();
     picture.reset();
+    shownPicture.reset();
     screenSurface = nullptr;
     mode = wanted;
     int width = WindowWidth * mode.scale;
@@ -127,6 +138,7 @@ bool openWindow(const WindowMode& wanted, int videoDepth)
 void closeWindow()
 {
     picture.reset();
+    shownPicture.reset();
     screenSurface = nullptr;
 }
 
@@ -141,14 +153,34 @@ void showFrame()
         SDL_Flip(screenSurface);
         return;
     }
+    // Only the band of rows that changed since the last frame is magnified and sent, so that a
+    // tick that changes a status line costs a line, not the whole screen.
+    const bool wholeWindow = (window->flags & SDL_DOUBLEBUF) != 0;
+    int first = 0;
+    int last = WindowHeight - 1;
+    if (!wholeWindow) {
+        while (first <= last && !rowChanged(first))
+            ++first;
+        while (last >= first && !rowChanged(last))
+            --last;
+        if (first > last)
+            return;
+    }
     if (SDL_LockSurface(window) < 0)
         return;
-    magnify(*picture, *window);
+    magnify(*picture, *window, first, last);
     SDL_UnlockSurface(window);
-    if (window->flags & SDL_DOUBLEBUF)
+    if (wholeWindow) {
         SDL_Flip(window);
-    else
-        SDL_UpdateRect(window, shownArea.x, shownArea.y, shownArea.w, shownArea.h);
+        return;
+    }
+    if (!shownPicture)
+        shownPicture = pictureLike(*window);
+    for (int y = first; shownPicture && y <= last; ++y)
+        std::memcpy(static_cast<Uint8*>(shownPicture->pixels) + y * shownPicture->pitch, row(*picture, y),
+                    static_cast<size_t>(WindowWidth * picture->format->BytesPerPixel));
+    SDL_UpdateRect(window, shownArea.x, shownArea.y + first * factor, shownArea.w,
+                   static_cast<Uint32>((last - first + 1) * factor));
 }
 
 bool pictureAt(int windowX, int windowY, int16_t& x, int16_t& y)

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "BoardText.h"
@@ -367,6 +368,58 @@ TEST_F(App, TheTickComesEvery500MillisecondsAfterTheEndOfTheLastOneAndOnlyWhileP
             EXPECT_EQ(std::make_pair(game.ticks, takeRedrawRequests()),
                       std::make_pair(step.ticks, changes && step.ticks > ticksBefore ? 1 : 0)) << "from " << start;
         }
+    }
+}
+
+// The tile set, the music and the window come from the settings file; a flag overrides the file for
+// this run only, and each choice of the player is written back at once.
+TEST(AppSettings, TheFileGivesTheStartAndEveryChoiceIsWrittenBackAtOnce)
+{
+    TempDataDir dir;
+    FakeClock clock;
+    DummyScreen screen;
+    const auto file = [](int tileset, int music, int fullscreen) {
+        return "tileset=" + std::to_string(tileset) + "\nmusic=" + std::to_string(music) + "\nscale=1\nfullscreen=" +
+               std::to_string(fullscreen) + "\n";
+    };
+    dir.writeFile("Data/klakoria.cfg", file(2, 0, 0));
+    Options twice;
+    twice.scale = 2;
+    Application app(32, twice);
+    EXPECT_EQ(std::make_tuple(app.tileset(), app.musicPlaying(), SDL_GetVideoSurface()->w), std::make_tuple(1, false, 1600));
+    const auto click = [&](const SDL_Rect& r) {
+        app.draw();
+        app.handleClick(int16_t(r.x + r.w / 2), int16_t(r.y + r.h / 2));
+    };
+    const Buttons& b = app.buttons();
+    const struct { std::function<void()> choice; std::string kept; } steps[] = {
+        {[&] { click(b.music); }, file(2, 1, 0)},
+        {[&] { app.handleKey(SDLK_F11, 0); }, file(2, 1, 1)},
+        {[&] { click(b.tileset), click(b.tilesetChoices[4]); }, file(5, 1, 1)},
+        {[&] { click(b.music), click(b.music); }, file(5, 1, 1)},
+        {[&] { app.handleKey(SDLK_F11, 0); }, file(5, 1, 0)},
+    };
+    for (const auto& step : steps) {
+        step.choice();
+        EXPECT_EQ(dir.readFile("Data/klakoria.cfg"), step.kept);
+    }
+    EXPECT_EQ(std::make_tuple(app.tileset(), windowMode().scale, windowMode().fullscreen), std::make_tuple(4, 2, false));
+}
+
+// A bad command line ends the program before anything starts; --help ends it well.
+TEST(StartupFailure, ABadCommandLineShowsTheUsageAndEndsWithStatusTwo)
+{
+    TempDataDir dir;
+    const std::string usage = "Aufruf: klakoria [--scale N] [--fullscreen] [--help]  "
+                              "(N: ganze Vergr\xF6\xDF" "erung 1 bis 8; F11: Vollbild an/aus)\n";
+    const struct { std::vector<std::string> options; int status; bool toError; } cases[] = {
+        {{"--scale", "0"}, 2, true}, {{"--scale", "x"}, 2, true}, {{"--farbe"}, 2, true}, {{"--help"}, 0, false}};
+    for (const auto& c : cases) {
+        std::vector<std::string> command = {gameBinary()};
+        command.insert(command.end(), c.options.begin(), c.options.end());
+        const ProcessResult result = runProcess(command, dir.path());
+        EXPECT_EQ(std::make_tuple(result.status, result.out, result.err),
+                  std::make_tuple(c.status, c.toError ? "" : usage, c.toError ? usage : ""));
     }
 }
 

@@ -44,8 +44,10 @@ bool pollUntil(const std::function<bool()>& condition, int seconds)
 }
 
 struct Screenshot : PixelView {
-    std::shared_ptr<XImage> image;  // none: black all over; else the whole 800 x 600 window
-    SDL_Color pixel(int x, int y) const override
+    std::shared_ptr<XImage> image;  // none: black all over; else the whole picture, magnified scale times
+    int scale = 1;
+    SDL_Color pixel(int x, int y) const override { return shown(x * scale, y * scale); }
+    SDL_Color shown(int x, int y) const  // a pixel of the magnified picture
     {
         const unsigned long value = image ? XGetPixel(image.get(), x, y) : 0;  // depth 24
         return SDL_Color{Uint8(value >> 16), Uint8(value >> 8), Uint8(value), 0};
@@ -57,17 +59,20 @@ using Route = std::vector<std::pair<Point, Condition>>;
 // The game in workDir in an X server of its own, once its window titled "Klakoria" is mapped; killed at the end.
 // Without a window manager keys go to the window under the pointer: every input moves it there.
 struct Game {
-    explicit Game(const std::filesystem::path& workDir)
+    explicit Game(const std::filesystem::path& workDir, const std::vector<std::string>& options = {},
+                  const std::string& screen = "1024x768")
         : number(std::tmpfile()), messages(std::tmpfile()), log(std::tmpfile())
     {
         // Xvfb picks a free display and writes its number once it accepts connections.
-        xvfb = startProcess({"Xvfb", "-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1024x768x24"},
+        xvfb = startProcess({"Xvfb", "-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", screen + "x24"},
                             ".", {}, fileno(number), fileno(messages));
         EXPECT_TRUE(pollUntil([this] { return contentsOf(fileno(number)).ends_with('\n'); }, Patience));
         display = ":" + std::to_string(std::atoi(contentsOf(fileno(number)).c_str()));
         connection = XOpenDisplay(display.c_str());
         XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // the window may vanish between requests
-        child = startProcess({gameBinary()}, workDir,
+        std::vector<std::string> command = {gameBinary()};
+        command.insert(command.end(), options.begin(), options.end());
+        child = startProcess(command, workDir,
                              {{"DISPLAY", display}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}},
                              fileno(log), fileno(log));
         window = std::strtoul(runProcess({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Klakoria$"}, ".",
@@ -85,9 +90,21 @@ struct Game {
     Screenshot screenshot() const  // black once the window is gone
     {
         Screenshot shot;
-        shot.image.reset(XGetImage(connection, window, 0, 0, 800, 600, AllPlanes, ZPixmap),
+        shot.scale = view.scale;
+        shot.image.reset(XGetImage(connection, view.drawable ? view.drawable : window, view.left, view.top,
+                                   800u * unsigned(view.scale), 600u * unsigned(view.scale), AllPlanes, ZPixmap),
                          [](XImage* image) { image && XDestroyImage(image); });
         return shot;
+    }
+    // Where the picture is: in the game's window, or centred on the whole screen when fullscreen.
+    struct View {
+        int scale = 1;
+        unsigned long drawable = 0;  // 0: the game's window
+        int left = 0, top = 0;
+    } view;
+    void showsFullscreen(int width, int height, int scale)
+    {
+        view = {scale, DefaultRootWindow(connection), (width - 800 * scale) / 2, (height - 600 * scale) / 2};
     }
     bool waitFor(const Condition& shown) const { return pollUntil([&] { return shown(screenshot()); }, Patience); }
     bool walk(const Route& route) const
@@ -101,8 +118,10 @@ struct Game {
     void pressKey(const std::string& keySym) const { xdotool({1, 1}, "key", keySym); }
     void xdotool(Point at, const std::string& action, const std::string& argument) const
     {
-        runProcess({"xdotool", "mousemove", "--window", std::to_string(window), std::to_string(at.first),
-                    std::to_string(at.second), action, argument}, ".", {{"DISPLAY", display}}, 30);
+        const int x = view.left + at.first * view.scale + view.scale / 2;
+        const int y = view.top + at.second * view.scale + view.scale / 2;
+        runProcess({"xdotool", "mousemove", "--window", std::to_string(view.drawable ? view.drawable : window),
+                    std::to_string(x), std::to_string(y), action, argument}, ".", {{"DISPLAY", display}}, 30);
     }
     void requestClose() const  // what a window manager's close button sends
     {
@@ -284,6 +303,58 @@ TEST(PlayE2E, MenusATileSetAndEachVariantByRealClicksThenEscape)
         ASSERT_TRUE(game.walk({{EndeBelowGame, confirmationShown}, {Ja, mainMenuShown}})) << game.output();
     }
     ASSERT_TRUE(game.walk({{InfoButton, infoShown}, {Bottom, mainMenuShown}}));
+    game.pressKey("Escape");
+    game.expectQuietExit();
+}
+
+// At twice the size and fullscreen every pixel of the plain picture is a square of 2 x 2, a real click
+// on a label or a tile does what it does at 1 x, and the window mode chosen holds at the next start.
+TEST(ScaleE2E, TwiceTheSizeAndFullscreenShowThePlainPictureDoubledAndAChoiceHoldsAtTheNextStart)
+{
+    TempDataDir data;
+    std::shared_ptr<XImage> plain;
+    {
+        Game game(data.path());
+        ASSERT_TRUE(game.window && game.waitFor(mainMenuShown)) << game.output();
+        plain = game.screenshot().image;
+        game.pressKey("Escape");
+        game.expectQuietExit();
+    }
+    const auto doubled = [&](const Screenshot& shot) {
+        for (int y = 0; y < 1200; ++y)
+            for (int x = 0; x < 1600; ++x)
+                if (XGetPixel(shot.image.get(), x, y) != XGetPixel(plain.get(), x / 2, y / 2))
+                    return false;
+        return true;
+    };
+    const int width = 1800, height = 1300;  // fullscreen: a border of 100 and 50 pixels
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height);
+    {
+        Game game(data.path(), {"--scale", "2"}, screen);
+        game.view.scale = 2;
+        ASSERT_TRUE(game.window && game.waitFor(mainMenuShown)) << game.output();
+        EXPECT_TRUE(doubled(game.screenshot()));
+        ASSERT_TRUE(game.walk({{Spielen, variantScreenShown}, {variantChoice(0), fullBoardShown}})) << game.output();
+        const Picture dealt = pictureOf(game.screenshot());
+        const auto tile = tileOfAGroup(dealt);
+        ASSERT_TRUE(tile.has_value());
+        game.click(*tile);
+        ASSERT_TRUE(game.waitFor([](const Screenshot& s) { return boardShown(s) && emptyCells(pictureOf(s)) >= 2; }));
+        const Picture played = pictureOf(game.screenshot());
+        game.pressKey("F11");
+        game.showsFullscreen(width, height, 2);
+        EXPECT_TRUE(game.waitFor([&](const Screenshot& s) { return pictureOf(s) == played; })) << game.output();
+        game.pressKey("Escape");
+        game.expectQuietExit();
+    }
+    Game game(data.path(), {}, screen);  // as the settings file says: fullscreen, at the largest factor
+    game.showsFullscreen(width, height, 2);
+    ASSERT_TRUE(game.waitFor(mainMenuShown)) << game.output();
+    EXPECT_TRUE(doubled(game.screenshot()));
+    game.view = {1, game.view.drawable, 0, 0};
+    const Screenshot whole = game.screenshot();  // the top left of the screen
+    EXPECT_EQ(whole.countNonBlack({0, 0, 100, 600}) + whole.countNonBlack({0, 0, 800, 50}), 0) << "a black border";
+    EXPECT_GT(whole.countNonBlack({100, 50, 700, 550}), 0);
     game.pressKey("Escape");
     game.expectQuietExit();
 }
