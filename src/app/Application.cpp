@@ -76,7 +76,7 @@ void Application::handleKey(SDLKey key, uint16_t unicode)
     if (shown == InGame && (state == Playing || state == Paused)) {
         if (key == SDLK_UP || key == SDLK_DOWN || key == SDLK_LEFT || key == SDLK_RIGHT) {
             moveCursor(key);
-        } else if (pressed || key == SDLK_SPACE) {
+        } else if ((pressed || key == SDLK_SPACE) && keyboardInUse) {  // never on a hidden cursor
             press(static_cast<int16_t>(cursor.column * TileSize + TileSize / 2),
                   static_cast<int16_t>(cursor.row * TileSize + TileSize / 2));
         }

@@ -68,7 +68,8 @@ public:
     void handleClick(int16_t x, int16_t y);
     void draw();
     // During the name entry the typed character (unicode) goes to the name. Otherwise, while a game
-    // is played, the arrow keys move the cursor over the board and Space or Return clicks its cell;
+    // is played, the arrow keys move the cursor over the board and Space or Return clicks its cell
+    // (once the cursor shows);
     // on every other screen Up, Down and Tab move the marker between the labels and Return clicks
     // the marked one. F11 switches between fullscreen and the window everywhere.
     void handleKey(SDLKey key, uint16_t unicode);

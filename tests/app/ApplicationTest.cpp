@@ -299,6 +299,8 @@ TEST_F(App, ALevelPlayedByKeysGoesAsByMouse)
     app.handleClick(0, 599);  // below the board
     EXPECT_FALSE(app.keyboardShown());
     app.startGame(std::make_unique<StandardGame>(highscoresOf(0), systemRandom(), rules));
+    app.handleKey(SDLK_SPACE, ' ');
+    EXPECT_TRUE(app.game()->core().board == rules.board) << "a hidden cursor clicks nothing";
     app.handleKey(SDLK_DOWN, 0);
     EXPECT_EQ(std::make_tuple(app.keyboardShown(), app.cursorCell().column, app.cursorCell().row),
               std::make_tuple(true, int16_t(0), LastRow)) << "the bottom left cell, the cursor only shown";
