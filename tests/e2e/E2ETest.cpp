@@ -355,6 +355,8 @@ TEST(ScaleE2E, TwiceTheSizeAndFullscreenShowThePlainPictureDoubledAndAChoiceHold
     const Screenshot whole = game.screenshot();  // the top left of the screen
     EXPECT_EQ(whole.countNonBlack({0, 0, 100, 600}) + whole.countNonBlack({0, 0, 800, 50}), 0) << "a black border";
     EXPECT_GT(whole.countNonBlack({100, 50, 700, 550}), 0);
+    game.showsFullscreen(width, height, 2);
+    EXPECT_TRUE(game.walk({{Spielen, variantScreenShown}})) << "a click through the border's offset";
     game.pressKey("Escape");
     game.expectQuietExit();
 }
