@@ -148,8 +148,10 @@ void Application::remember(const Settings& changed)
     writeSettings(kept);
 }
 
+bool Application::ticking() const { return shown == InGame && running && running->state() == Playing; }
+
 void Application::handleTick()
 {
-    if (shown == InGame && running && running->state() == Playing && running->tick())
+    if (ticking() && running->tick())
         requestRedraw();
 }

@@ -74,6 +74,8 @@ public:
     // the marked one. F11 switches between fullscreen and the window everywhere.
     void handleKey(SDLKey key, uint16_t unicode);
     void handleTick();
+    // Whether ticks change anything now: only while a game is played, not paused and not over.
+    bool ticking() const;
 
     // What choosing a variant ends with: the game replaces any other and runs on the game screen.
     // The chosen variant stays as it is. No frame is asked for: the click that chose asks for one.

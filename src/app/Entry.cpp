@@ -9,10 +9,8 @@
 #include "app/Application.h"
 #include "app/Options.h"
 #include "gfx/Screen.h"
-#include "gfx/Text.h"
 #include "system/Clock.h"
 #include "system/Files.h"
-#include "system/InputWait.h"
 
 namespace {
 
@@ -82,22 +80,10 @@ bool MainLoop::runPass()
     return running;
 }
 
-void MainLoop::run()
+uint32_t MainLoop::untilTick() const
 {
-    while (runPass())
-        waitForWork();
-}
-
-void MainLoop::waitForWork() const
-{
-    // A tick may just have asked for a redraw.
-    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0)
-        return;
     const uint32_t elapsed = currentTicks() - lastTick;
-    // The wait is bounded by the tick, so SDL_QUIT from a SIGTERM handled on another thread is
-    // seen within one period.
-    if (elapsed < TickPeriod)
-        waitForInput(TickPeriod - elapsed);
+    return elapsed < TickPeriod ? TickPeriod - elapsed : 0;
 }
 
 int runKlakoria(int argc, char** argv)
@@ -118,12 +104,7 @@ int runKlakoria(int argc, char** argv)
     SDL_WM_SetCaption("Klakoria", "Klakoria");
     setWindowIcon();
     SDL_EnableUNICODE(1);
-    {
-        FontCache fonts;
-        Application app(0, *options);
-        MainLoop loop(app);
-        loop.run();
-    }
+    playGame(*options);
     TTF_Quit();
     SDL_Quit();
     return 0;

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "audio/WaveCheck.h"
+#include "audio/WaveLoad.h"
 #include "system/Files.h"
 
 SDL_AudioSpec musicSpec{};
@@ -55,7 +56,7 @@ MusicPlayer::~MusicPlayer()
     if (!musicBuffer)
         return;
     stop();
-    SDL_FreeWAV(musicBuffer);
+    freeWave(musicBuffer);
     musicBuffer = nullptr;
     musicLength = 0;
 }
@@ -73,16 +74,13 @@ void MusicPlayer::load(const char* fileName)
         checked.open(fileName, std::ios::binary);
     if (!checked.is_open() || !isSafeWave(checked))
         return;
-    SDL_RWops* file = SDL_RWFromFile(fileName, "rb");
-    if (!file)
-        return;
-    if (!SDL_LoadWAV_RW(file, 1, &musicSpec, &musicBuffer, &musicLength)) {
+    if (!loadWave(fileName, musicSpec, musicBuffer, musicLength)) {
         musicBuffer = nullptr;
         musicLength = 0;
         return;
     }
     if (!playable(musicSpec, musicLength)) {
-        SDL_FreeWAV(musicBuffer);
+        freeWave(musicBuffer);
         musicBuffer = nullptr;
         musicLength = 0;
         return;

@@ -159,7 +159,7 @@ template <int Bytes>
 void tintColumn(const SDL_Surface* pattern, SDL_Surface* sheet, int column, Uint32 half, Uint32 full)
 {
     constexpr int Layer = TemplateWidth / 2;
-    const Uint32 white = pattern->format->colorkey;
+    const Uint32 white = SDL_MapRGB(pattern->format, 255, 255, 255);  // the key loadTemplate set
     const Uint32 black = SDL_MapRGB(sheet->format, 0, 0, 0);
     for (int y = 0; y < TemplateHeight; ++y) {
         const Uint8* source = static_cast<const Uint8*>(pattern->pixels) + y * pattern->pitch;

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "system/FolderSync.h"
+
 namespace {
 
 bool writeAll(int fd, const std::string& bytes)
@@ -33,17 +35,6 @@ std::filesystem::path folderOf(const std::string& path)
 }
 
 std::string temporaryName(const std::string& path, pid_t pid) { return path + ".tmp-" + std::to_string(pid); }
-
-// The rename is on the disk only once the folder is; a folder that cannot be opened or flushed
-// (some file systems refuse fsync on folders) still holds the renamed file.
-void syncDirectoryOf(const std::string& path)
-{
-    const int fd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
 
 // A save killed halfway leaves its temporary file behind. Those of processes that no longer
 // run are removed; one of a running process may be a save in progress and stays.
@@ -87,7 +78,7 @@ bool replaceFile(const std::string& path, const std::string& content)
     bool complete = writeAll(fd, content) && ::fsync(fd) == 0;
     complete = ::close(fd) == 0 && complete;
     if (complete && ::rename(temporary.c_str(), path.c_str()) == 0) {
-        syncDirectoryOf(path);
+        syncFolder(folderOf(path));
         return true;
     }
     ::unlink(temporary.c_str());
