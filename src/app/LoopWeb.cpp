@@ -25,10 +25,12 @@ bool passMissed = false;   // input came while it waited
 bool passAsked = false;
 bool tickAsked = false;
 
-// Calls klakoriaPass from the browser's event loop after a delay. exit() ("Ende") ends a pass with
-// an exception of the runtime, which tells the page that the game is over.
+// Calls klakoriaPass from the browser's event loop after a delay; Module.passes counts the calls, so
+// that the page (and its test) can see an idle game do nothing. exit() ("Ende") ends a pass with an
+// exception of the runtime, which tells the page that the game is over.
 EM_JS(void, callPassAfter, (int milliseconds, int forTick), {
     setTimeout(function() {
+        Module['passes'] = (Module['passes'] || 0) + 1;
         try {
             Module['_klakoriaPass'](forTick);
         } catch (e) {
