@@ -25,18 +25,24 @@ inline constexpr const char* GlyphMetricsFile = "Data/glyphs.dat";  // where the
 struct GlyphBox {
     int16_t minx = 0, maxx = 0, miny = 0, maxy = 0, advance = 0;
     int16_t sheetX = 0, sheetY = 0, columns = 0, rows = 0;
+
+    bool operator==(const GlyphBox&) const = default;
 };
 
 // The shift in pixels that SDL_ttf adds between these two Latin-1 codes (FreeType's kerning).
 struct KerningPair {
     uint8_t first = 0, second = 0;
     int8_t shift = 0;
+
+    bool operator==(const KerningPair&) const = default;
 };
 
 struct GlyphSize {
     int16_t size = 0, ascent = 0, height = 0;  // TTF_FontAscent, TTF_FontHeight
     std::array<GlyphBox, 256> glyphs{};        // by Latin-1 code; code 0 ends a text and has none
     std::vector<KerningPair> kerning;          // by first, then second code; none with a shift of 0
+
+    bool operator==(const GlyphSize&) const = default;
 };
 
 std::string encodeGlyphMetrics(const std::vector<GlyphSize>& sizes);
@@ -47,6 +53,8 @@ bool decodeGlyphMetrics(const std::string& bytes, std::vector<GlyphSize>& sizes)
 struct GreyImage {
     int32_t width = 0, height = 0;
     std::vector<uint8_t> pixels;
+
+    bool operator==(const GreyImage&) const = default;
 };
 
 // A BMP file of 8 bits a pixel with a grey palette, run-length encoded (BI_RLE8): the glyphs are

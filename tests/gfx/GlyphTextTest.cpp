@@ -120,3 +120,61 @@ TEST(GlyphText, DrawsAndMeasuresEveryTextExactlyAsSdlTtf)
         TTF_CloseFont(font);
     }
 }
+
+// Runs longer than a BMP run, stretches of unlike levels of odd and even length and black row ends
+// come back from the sheet's file, negative numbers and kerning from the metrics file; a file cut
+// short anywhere, or one with more after its end, is refused.
+TEST(GlyphSheets, ImagesAndMetricsComeBackFromTheirFilesAndCutOrLongerFilesAreRefused)
+{
+    const std::vector<uint8_t (*)(int)> rows = {
+        [](int) -> uint8_t { return 255; },
+        [](int x) { return static_cast<uint8_t>(x * 37); },
+        [](int x) -> uint8_t { return x < 299 ? 0 : 9; },
+        [](int x) { return static_cast<uint8_t>(x < 5 ? x + 1 : 0); },
+        [](int x) { return static_cast<uint8_t>(x / 2 % 3 * 100); },
+        [](int) -> uint8_t { return 0; },
+    };
+    GreyImage image{300, static_cast<int32_t>(rows.size()), {}};
+    for (const auto row : rows)
+        for (int x = 0; x < image.width; ++x)
+            image.pixels.push_back(row(x));
+    GlyphSize size{35, 33, 42, {}, {{'A', 'V', -2}, {'T', 'o', -3}, {'o', 'T', 1}}};
+    size.glyphs['A'] = GlyphBox{-3, 20, -1, 25, 21, 700, 1500, 23, 26};
+    const std::vector<GlyphSize> sizes{size, GlyphSize{90, 84, 106, {}, {}}};
+
+    const std::string bmp = encodeGreyBmp(image), metrics = encodeGlyphMetrics(sizes);
+    GreyImage decodedImage;
+    std::vector<GlyphSize> decodedSizes;
+    EXPECT_TRUE(decodeGreyBmp(bmp, decodedImage) && decodedImage == image);
+    EXPECT_TRUE(decodeGlyphMetrics(metrics, decodedSizes) && decodedSizes == sizes);
+    for (size_t length = 0; length < bmp.size(); ++length)
+        ASSERT_FALSE(decodeGreyBmp(bmp.substr(0, length), decodedImage)) << length << " bytes of the sheet";
+    const std::string longer = metrics + '\0';
+    for (size_t length = 0; length <= longer.size(); ++length) {
+        if (length == metrics.size())
+            continue;
+        ASSERT_FALSE(decodeGlyphMetrics(longer.substr(0, length), decodedSizes)) << length << " bytes of metrics";
+    }
+}
+
+// A missing sheet, a glyph that lies off the sheet, or a size the sheets do not hold ends the
+// program with a message, as a missing font file does.
+TEST(GlyphText, AMissingOrDamagedSheetOrAnUnknownSizeEndsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");  // a child process of its own reads the sheets anew
+    for (const auto& [damage, size, message] : {std::tuple{"no sheet", 18, "nicht laden!: Data/glyphs.bmp"},
+                                                {"glyph off the sheet", 18, "nicht laden!: Data/glyphs.dat"},
+                                                {"", 17, "Keine Glyphen der Groesse 17"}}) {
+        TempDataDir data{{"glyphs.bmp", "glyphs.dat"}};
+        std::vector<GlyphSize> sizes;
+        ASSERT_TRUE(decodeGlyphMetrics(data.readFile(GlyphMetricsFile), sizes));
+        sizes.back().glyphs['W'].sheetY = 32000;
+        if (damage == std::string("no sheet"))
+            std::filesystem::remove(GlyphSheetFile);
+        if (damage == std::string("glyph off the sheet")) {
+            std::filesystem::remove(GlyphMetricsFile);  // the link to the build's own file
+            data.writeFile(GlyphMetricsFile, encodeGlyphMetrics(sizes));
+        }
+        EXPECT_EXIT(GlyphFont{size}, testing::ExitedWithCode(1), message) << damage;
+    }
+}
