@@ -123,15 +123,18 @@ TEST(GlyphText, DrawsAndMeasuresEveryTextExactlyAsSdlTtf)
 
 // Runs longer than a BMP run, stretches of unlike levels of odd and even length and black row ends
 // come back from the sheet's file, negative numbers and kerning from the metrics file; a file cut
-// short anywhere, or one with more after its end, is refused.
+// short anywhere, or one with more after its end, is refused. The game's own sheets, kept as runs,
+// leave most of the web build's 3 MB download to the other assets.
 TEST(GlyphSheets, ImagesAndMetricsComeBackFromTheirFilesAndCutOrLongerFilesAreRefused)
 {
+    const auto bytes = [](const char* asset) { return std::filesystem::file_size(assetDir() / asset); };
+    EXPECT_LT(bytes("glyphs.bmp") + bytes("glyphs.dat"), 1'000'000u);
     const std::vector<uint8_t (*)(int)> rows = {
         [](int) -> uint8_t { return 255; },
         [](int x) { return static_cast<uint8_t>(x * 37); },
         [](int x) -> uint8_t { return x < 299 ? 0 : 9; },
         [](int x) { return static_cast<uint8_t>(x < 5 ? x + 1 : 0); },
-        [](int x) { return static_cast<uint8_t>(x / 2 % 3 * 100); },
+        [](int x) { return static_cast<uint8_t>(x / 2 % 2); },
         [](int) -> uint8_t { return 0; },
     };
     GreyImage image{300, static_cast<int32_t>(rows.size()), {}};
