@@ -141,9 +141,12 @@ GlyphFont::GlyphFont(int32_t size)
 
 int32_t GlyphFont::width(const std::string& text) const { return boxOf(*glyphs, text).width; }
 
-// As TTF_RenderText_Shaded: every glyph's grey levels ORed into the surface's bytes from its pen
-// position. SDL_ttf moves the pen right by the first glyph's overhang to the left, but not by a
-// later one's: that one's ink wraps onto the end of the row above, within the buffer, as there.
+// As TTF_RenderText_Shaded: every glyph's grey levels ORed from its pen position into rows of bytes
+// laid out as SDL_ttf's 8-bit surface (a row's length rounded up to whole 4 bytes). SDL_ttf moves
+// the pen right by the first glyph's overhang to the left, but not by a later one's: that one's ink
+// wraps onto the end of the row above, as there. The levels then become shades of red in a 32-bit
+// surface, written while it is locked: Emscripten's SDL keeps only 32-bit surfaces and hands the
+// pixels to the canvas only on unlocking.
 SurfacePtr GlyphFont::render(const std::string& text) const
 {
     const Box box = boxOf(*glyphs, text);
@@ -151,18 +154,9 @@ SurfacePtr GlyphFont::render(const std::string& text) const
         SDL_SetError("Text has zero width");
         return nullptr;
     }
-    SurfacePtr surface(SDL_CreateRGBSurface(SDL_SWSURFACE, box.width, box.height, 8, 0, 0, 0, 0));
-    if (!surface)
-        return nullptr;
-    std::array<SDL_Color, 256> shades{};
-    for (size_t level = 0; level < shades.size(); ++level)
-        shades[level] = SDL_Color{static_cast<Uint8>(level), 0, 0, 0};
-    SDL_SetColors(surface.get(), shades.data(), 0, static_cast<int>(shades.size()));
-
+    const ptrdiff_t pitch = (box.width + 3) / 4 * 4;
+    std::vector<uint8_t> levels(static_cast<size_t>(pitch * box.height), 0);
     const GreyImage& sheet = sheets().sheet;
-    auto* const pixels = static_cast<Uint8*>(surface->pixels);
-    const ptrdiff_t pitch = surface->pitch;
-    const ptrdiff_t end = pitch * box.height;
     int32_t firstOverhang = -1;
     layOut(*glyphs, text, [&](const GlyphBox& glyph, int32_t x) {
         if (firstOverhang < 0)
@@ -173,12 +167,27 @@ SurfacePtr GlyphFont::render(const std::string& text) const
         for (int32_t row = 0; row < glyph.rows; ++row) {
             if (top + row < 0 || top + row >= box.height)
                 continue;
-            const Uint8* from = &sheet.pixels[static_cast<size_t>((glyph.sheetY + row) * sheet.width + glyph.sheetX)];
+            const size_t sheetAt = static_cast<size_t>((glyph.sheetY + row) * sheet.width + glyph.sheetX);
+            const uint8_t* from = &sheet.pixels[sheetAt];
             ptrdiff_t at = (top + row) * pitch + x + firstOverhang + glyph.minx;
-            for (int32_t column = 0; column < glyph.columns && at < end; ++column, ++at)
+            for (int32_t column = 0; column < glyph.columns && at < std::ssize(levels); ++column, ++at)
                 if (at >= 0)
-                    pixels[at] |= from[column];
+                    levels[static_cast<size_t>(at)] |= from[column];
         }
     });
+
+    SurfacePtr surface(
+        SDL_CreateRGBSurface(SDL_SWSURFACE, box.width, box.height, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0));
+    if (!surface || SDL_LockSurface(surface.get()) != 0)
+        return nullptr;
+    std::array<Uint32, 256> shades{};  // red on black, as SDL_ttf's palette has them
+    for (size_t level = 0; level < shades.size(); ++level)
+        shades[level] = SDL_MapRGB(surface->format, static_cast<Uint8>(level), 0, 0);
+    for (int32_t y = 0; y < box.height; ++y) {
+        auto* const row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
+        for (int32_t x = 0; x < box.width; ++x)
+            row[x] = shades[levels[static_cast<size_t>(y * pitch + x)]];
+    }
+    SDL_UnlockSurface(surface.get());
     return surface;
 }

@@ -17,8 +17,9 @@ public:
     explicit GlyphFont(int32_t size);
     // The width in pixels of the text's box, as TTF_SizeText measures it.
     int32_t width(const std::string& text) const;
-    // The text in an 8-bit surface of exactly its box, its palette the 256 shades from black to
-    // red; null for a text of no width, as SDL_ttf returns.
+    // The text in a 32-bit surface of exactly its box, every pixel the colour that SDL_ttf's 8-bit
+    // surface has there (one of its 256 shades from black to red); null for a text of no width, as
+    // SDL_ttf returns.
     SurfacePtr render(const std::string& text) const;
 
 private:
