@@ -22,7 +22,7 @@ protected:
         return rect;
     }
 
-    TempDataDir data{{"boulder.ttf"}};
+    TempDataDir data{{"boulder.ttf", "glyphs.bmp", "glyphs.dat"}};  // the glyph sheets draw with KLAKORIA_GLYPH_TEXT
     DummyScreen screen;
 };
 
