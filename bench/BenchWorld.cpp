@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const Assets[] = {"boulder.ttf", "tileset.bmp", "icon.bmp", "Musik.wav"};
+const char* const Assets[] = {"boulder.ttf", "tileset.bmp", "icon.bmp", "Musik.wav", "glyphs.bmp", "glyphs.dat"};
 
 struct World {
     fs::path previousDirectory;

@@ -1,12 +1,18 @@
 #include <benchmark/benchmark.h>
 
+#include <SDL_ttf.h>
+
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <vector>
 
 #include "BenchWorld.h"
 #include "app/Application.h"
 #include "game/Game.h"
+#include "gfx/GlyphSheets.h"
+#include "gfx/GlyphText.h"
 #include "gfx/Screen.h"
 #include "gfx/Text.h"
 #include "gfx/Tileset.h"
@@ -142,5 +148,38 @@ void drawStatusText(benchmark::State& state, bool fontsKept)
 }
 BENCHMARK_CAPTURE(drawStatusText, FontKept, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(drawStatusText, FontOpenedPerText, false)->Unit(benchmark::kMicrosecond);
+
+// The same text rendered and put on the screen as drawText does it, by SDL_ttf with its font open
+// (an 8-bit surface) and from the glyph sheets that the web build draws with (a 32-bit one); then
+// reading the sheets, which the web build does once, at its first text.
+void renderStatusText(benchmark::State& state, bool fromGlyphSheets)
+{
+    benchApplication();
+    TTF_Font* font = TTF_OpenFont("Data/boulder.ttf", 18);
+    const GlyphFont glyphs(18);
+    for (auto _ : state) {
+        const char* const line = "Punkte: 1234";
+        const SurfacePtr text = fromGlyphSheets ? glyphs.render(line)
+                                                : SurfacePtr(TTF_RenderText_Shaded(font, line, {255, 0, 0, 0}, {}));
+        SDL_Rect at{0, 576, 0, 0};
+        SDL_BlitSurface(text.get(), nullptr, screenSurface, &at);
+    }
+    TTF_CloseFont(font);
+}
+BENCHMARK_CAPTURE(renderStatusText, SdlTtf, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(renderStatusText, GlyphText, true)->Unit(benchmark::kMicrosecond);
+
+void readGlyphSheets(benchmark::State& state)
+{
+    benchApplication();
+    for (auto _ : state) {
+        std::ifstream sheetFile(GlyphSheetFile, std::ios::binary), metricsFile(GlyphMetricsFile, std::ios::binary);
+        GreyImage sheet;
+        std::vector<GlyphSize> sizes;
+        benchmark::DoNotOptimize(decodeGreyBmp({std::istreambuf_iterator<char>(sheetFile), {}}, sheet));
+        benchmark::DoNotOptimize(decodeGlyphMetrics({std::istreambuf_iterator<char>(metricsFile), {}}, sizes));
+    }
+}
+BENCHMARK(readGlyphSheets)->Unit(benchmark::kMillisecond);
 
 }  // namespace

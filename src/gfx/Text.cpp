@@ -3,10 +3,13 @@
 #include <SDL_ttf.h>
 
 #include <array>
+#include <cassert>
 #include <cstdio>
 #include <cstdlib>
 
 #include "gfx/FontFile.h"
+#include "gfx/GlyphSheets.h"
+#include "gfx/GlyphText.h"
 #include "gfx/Screen.h"
 #include "system/Files.h"
 
@@ -77,29 +80,53 @@ void giveBackFont(TTF_Font* font)
         TTF_CloseFont(font);
 }
 
-int textWidth(TTF_Font* font, const std::string& text)
-{
-    int width = 0;
-    int height = 0;
-    if (TTF_SizeText(font, text.c_str(), &width, &height) != 0)
-        return 0;
-    return width;
-}
+// One size of the font as drawText uses it, taken from the FontCache while it lives.
+class TtfFont {
+public:
+    explicit TtfFont(int32_t size) : font(takeFont(size)) {}
+    ~TtfFont() { giveBackFont(font); }
+    TtfFont(const TtfFont&) = delete;
+    TtfFont& operator=(const TtfFont&) = delete;
+
+    int32_t width(const std::string& text) const
+    {
+        int width = 0;
+        int height = 0;
+        if (TTF_SizeText(font, text.c_str(), &width, &height) != 0)
+            return 0;
+        return width;
+    }
+    SurfacePtr render(const std::string& text) const
+    {
+        return SurfacePtr(TTF_RenderText_Shaded(font, text.c_str(), Red, Black));
+    }
+
+private:
+    TTF_Font* font;
+};
+
+// What draws the texts: SDL_ttf, or for the web build, where SDL_ttf draws with a font of the
+// browser, the glyph sheets made from SDL_ttf's own rendering, which give the same pixels.
+#ifdef KLAKORIA_GLYPH_TEXT
+using Font = GlyphFont;
+#else
+using Font = TtfFont;
+#endif
 
 // The longest piece of text that fits into maxWidth, keeping its start or its end. Widths grow
 // with the length, so a binary search over the length finds it with a few measurements.
-std::string longestFitting(TTF_Font* font, const std::string& text, int maxWidth, bool keepEnd)
+std::string longestFitting(const Font& font, const std::string& text, int maxWidth, bool keepEnd)
 {
     auto piece = [&](size_t length) {
         return keepEnd ? text.substr(text.size() - length) : text.substr(0, length);
     };
-    if (textWidth(font, text) <= maxWidth)
+    if (font.width(text) <= maxWidth)
         return text;
     size_t fits = 0;                 // known to fit
     size_t tooLong = text.size();    // known not to fit
     while (tooLong - fits > 1) {
         const size_t middle = fits + (tooLong - fits) / 2;
-        if (textWidth(font, piece(middle)) <= maxWidth)
+        if (font.width(piece(middle)) <= maxWidth)
             fits = middle;
         else
             tooLong = middle;
@@ -133,11 +160,12 @@ void drawText(std::string text, int32_t x, int32_t y, TextAlign align, int32_t s
     if (textObserver)
         textObserver(DrawnText{text, x, y, align, size});
 
-    TTF_Font* font = takeFont(size);
+    assert(isTextSize(size));  // the web build has glyphs of these sizes only
+    const Font font(size);
     // SDL_ttf cannot render arbitrarily wide lines and surface pitches are 16 bits wide; what
     // does not fit into the window would never be seen anyway.
     text = longestFitting(font, text, WindowWidth, false);
-    const SurfacePtr rendered(TTF_RenderText_Shaded(font, text.c_str(), Red, Black));
+    const SurfacePtr rendered = font.render(text);
     if (!rendered) {
         std::fprintf(stderr, "Konnte text nicht in sText schreiben!: %s\n", SDL_GetError());
         std::exit(1);
@@ -149,17 +177,14 @@ void drawText(std::string text, int32_t x, int32_t y, TextAlign align, int32_t s
                             static_cast<Uint16>(rendered->w), static_cast<Uint16>(rendered->h)};
     SDL_Rect destination{static_cast<Sint16>(left), static_cast<Sint16>(y), 0, 0};
     SDL_BlitSurface(rendered.get(), nullptr, screenSurface, &destination);
-    giveBackFont(font);
 }
 
 std::string keepEndWithin(const std::string& text, int32_t size, int32_t maxWidth)
 {
     if (text.empty())
         return text;
-    TTF_Font* font = takeFont(size);
-    std::string end = longestFitting(font, text, maxWidth, true);
-    giveBackFont(font);
-    return end;
+    assert(isTextSize(size));
+    return longestFitting(Font(size), text, maxWidth, true);
 }
 
 std::string intToString(int32_t n) { return std::to_string(n); }

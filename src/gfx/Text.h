@@ -11,6 +11,7 @@ enum class TextAlign : int32_t { Left = 0, Center = 1, Right = 2 };
 // edge, the centre or the right edge by align, and x = 0 with Center or Right means the window.
 // outRect, when given, receives the drawn box (before clipping). An empty text draws nothing
 // and leaves outRect alone. A text wider than the window is cut at its end before rendering.
+// size is one of TextSizes (gfx/GlyphSheets.h), the sizes that the glyph sheets hold.
 void drawText(std::string text, int32_t x, int32_t y, TextAlign align, int32_t size, SDL_Rect* outRect);
 
 // The longest end of text that fits into maxWidth pixels at this size (for the name being typed).
@@ -23,6 +24,7 @@ std::string intToString(int32_t n);
 // redraws its status line twice a second, and a fresh font parses the file and hints every glyph
 // again. The entry function holds one around the main loop; it must end before TTF_Quit. A
 // missing font file still ends the program at the first text of a size that is not open yet.
+// Texts drawn from the glyph sheets (KLAKORIA_GLYPH_TEXT) open no font: there it keeps nothing.
 class FontCache {
 public:
     FontCache();

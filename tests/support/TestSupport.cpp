@@ -17,7 +17,10 @@ namespace fs = std::filesystem;
 
 namespace testing_support {
 
-TempDataDir::TempDataDir() : TempDataDir({"boulder.ttf", "tileset.bmp", "icon.bmp", "Musik.wav"}) {}
+TempDataDir::TempDataDir()
+    : TempDataDir({"boulder.ttf", "tileset.bmp", "icon.bmp", "Musik.wav", "glyphs.bmp", "glyphs.dat"})
+{
+}
 
 TempDataDir::TempDataDir(const std::vector<std::string>& assets)
 {
