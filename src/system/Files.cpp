@@ -7,10 +7,21 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <utility>
 
 #include "system/FolderSync.h"
 
 namespace {
+
+SaveStepObserver saveStepObserver;
+
+// Always true, so that it can stand in a chain of steps that each must succeed.
+bool reached(SaveStep step)
+{
+    if (saveStepObserver)
+        saveStepObserver(step);
+    return true;
+}
 
 bool writeAll(int fd, const std::string& bytes)
 {
@@ -58,6 +69,8 @@ void removeStaleTemporaries(const std::string& path)
 
 }  // namespace
 
+void setSaveStepObserver(SaveStepObserver observer) { saveStepObserver = std::move(observer); }
+
 bool isRegularFile(const std::string& path)
 {
     struct stat status {};
@@ -75,9 +88,12 @@ bool replaceFile(const std::string& path, const std::string& content)
     struct stat old {};
     if (::stat(path.c_str(), &old) == 0)
         ::fchmod(fd, old.st_mode & 07777);
-    bool complete = writeAll(fd, content) && ::fsync(fd) == 0;
+    const std::string firstHalf = content.substr(0, content.size() / 2);
+    bool complete = reached(SaveStep::Opened) && writeAll(fd, firstHalf) && reached(SaveStep::HalfWritten) &&
+                    writeAll(fd, content.substr(firstHalf.size())) && reached(SaveStep::Written) && ::fsync(fd) == 0;
     complete = ::close(fd) == 0 && complete;
-    if (complete && ::rename(temporary.c_str(), path.c_str()) == 0) {
+    if (complete && reached(SaveStep::Closed) && ::rename(temporary.c_str(), path.c_str()) == 0) {
+        reached(SaveStep::Renamed);
         syncFolder(folderOf(path));
         return true;
     }
