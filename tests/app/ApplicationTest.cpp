@@ -126,9 +126,10 @@ TEST_F(App, EveryButtonLeadsToItsScreenWhichDrawsExactlyItsLayoutAndEndeEndsTheP
     };
     const Buttons& b = app.buttons();
     const SDL_Rect nothing{0, 580, 10, 10};
+    const SDL_Rect besidePlay{Sint16(b.play.x + b.play.w), b.play.y, 1, 1};  // the first pixel right of it
     const SDL_Rect *play = &b.play, *to = &b.back, *ende = &b.endGame, *v = b.variantChoices;
     const struct { const SDL_Rect* button; ScreenState screen; std::string game = ""; } steps[] = {
-        {&nothing, MainMenu}, {play, ChooseVariant}, {&nothing, ChooseVariant}, {to, MainMenu},
+        {&nothing, MainMenu}, {&besidePlay, MainMenu}, {play, ChooseVariant}, {&nothing, ChooseVariant}, {to, MainMenu},
         {&b.tileset, ChooseTileset}, {&nothing, ChooseTileset}, {to, MainMenu},
         {&b.highscores, ChooseHighscores}, {&nothing, ChooseHighscores},
         {&b.highscoreChoices[2], HighscoreList}, {&nothing, HighscoreList}, {to, MainMenu},
