@@ -265,29 +265,3 @@ TEST_F(MusicPlayerTest, WithoutAUsableDeviceTheMusicStaysOffUntilATryWorks)
     player.play();
     EXPECT_TRUE(player.isPlaying());
 }
-
-// Its end runs into its start no more steeply than 99 % of its own steps.
-TEST(GeneratedMusic, IsASeamlessMonoLoopOfTenToThirtySecondsThatTheComposerWritesAlike)
-{
-    testing_support::TempDataDir dir{std::vector<std::string>{"Musik.wav"}};
-    const auto again = testing_support::runProcess({KLAKORIA_MAKE_MUSIC, "again.wav"}, dir.path());
-    ASSERT_EQ(again.status, 0) << again.err;
-    EXPECT_TRUE(dir.readFile("again.wav") == dir.readFile("Data/Musik.wav"));
-
-    SDL_AudioSpec format{};
-    Uint8* buffer = nullptr;
-    Uint32 bytes = 0;
-    ASSERT_NE(SDL_LoadWAV((dir.data() / "Musik.wav").c_str(), &format, &buffer, &bytes), nullptr) << SDL_GetError();
-    const std::vector<Sint16> samples(reinterpret_cast<Sint16*>(buffer), reinterpret_cast<Sint16*>(buffer) + bytes / 2);
-    SDL_FreeWAV(buffer);
-    ASSERT_TRUE(format.format == AUDIO_S16SYS && format.channels == 1 && samples.size() > 2);
-    EXPECT_TRUE(samples.size() >= 10u * format.freq && samples.size() <= 30u * format.freq) << samples.size();
-    EXPECT_LE(std::filesystem::file_size(dir.data() / "Musik.wav"), 2u * 1024 * 1024);
-    std::vector<int> steps;
-    for (size_t i = 1; i < samples.size(); ++i)
-        steps.push_back(std::abs(samples[i] - samples[i - 1]));
-    std::nth_element(steps.begin(), steps.begin() + steps.size() * 99 / 100, steps.end());
-    EXPECT_LE(std::abs(samples.front() - samples.back()), steps[steps.size() * 99 / 100]);
-    const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
-    EXPECT_TRUE(*low > -32767 && *high < 32767 && *high - *low > 16000) << *low << " .. " << *high;
-}
