@@ -148,6 +148,8 @@ TEST_F(App, EveryButtonLeadsToItsScreenWhichDrawsExactlyItsLayoutAndEndeEndsTheP
         click(*step.button);
         EXPECT_EQ(takeRedrawRequests(), 1);
         EXPECT_EQ(std::make_pair(app.screen(), describe(app.game())), std::make_pair(step.screen, step.game));
+        EXPECT_TRUE(!app.game() || app.game()->highscores().title() == variantNames[size_t(app.variant())])
+            << "a game keeps its own variant's list";
         const auto texts = drawnTexts();  // a game's screens and the list have no layout of their own
         EXPECT_EQ(texts, layouts.contains(step.screen) ? layouts.at(step.screen) : texts) << "screen " << step.screen;
         EXPECT_EQ(tileRects[0].y, 4 * TileSetBand) << "the fifth set, chosen at start";
@@ -200,7 +202,7 @@ TEST_F(App, ReturnOnTheMarkedLabelDoesWhatAClickDoes)
     const SDL_Rect* ende = &b.endGame;
     const struct { const SDL_Rect* label; ScreenState screen; } steps[] = {
         {&b.music, MainMenu}, {&b.tileset, ChooseTileset}, {&b.tilesetChoices[1], MainMenu},
-        {&b.highscores, ChooseHighscores}, {&b.highscoreChoices[3], HighscoreList}, {&b.back, MainMenu},
+        {&b.highscores, ChooseHighscores}, {&b.highscoreChoices[0], HighscoreList}, {&b.back, MainMenu},
         {&b.info, Info}, {&b.back, MainMenu}, {&b.play, ChooseVariant}, {&b.variantChoices[1], ChooseColours},
         {&b.back, MainMenu}, {&b.play, ChooseVariant}, {&b.variantChoices[2], ChooseDifficulty},
         {&b.difficultyChoices[2], InGame}, {ende, ConfirmEnd}, {&b.back, MainMenu}, {&b.play, ChooseVariant},
@@ -313,7 +315,8 @@ TEST_F(App, ALevelPlayedByKeysGoesAsByMouse)
     EXPECT_EQ(std::make_pair(app.cursorCell().column, app.cursorCell().row), std::make_pair(int16_t(3), int16_t(2)));
     app.draw();
     const auto white = [](SDL_Color c) { return c.r == 255 && c.g == 255 && c.b == 255; };
-    EXPECT_TRUE(white(screen.pixel(3 * TileSize + 1, 2 * TileSize + 16))) << "a white ring inside the cell";
+    for (const auto& [x, y] : {std::pair{1, 16}, {30, 16}, {16, 1}, {16, 30}})
+        EXPECT_TRUE(white(screen.pixel(3 * TileSize + x, 2 * TileSize + y))) << "a white ring inside the cell";
     EXPECT_FALSE(white(screen.pixel(3 * TileSize, 2 * TileSize + 16))) << "in a black one";
 }
 
