@@ -43,7 +43,8 @@ void MainLoop::dispatch(const SDL_Event& event)
         if (event.key.keysym.sym == SDLK_ESCAPE)
             running = false;
         else
-            app.handleKey(event.key.keysym.sym, event.key.keysym.unicode);
+            // SDL gives 16 bits of the character typed (Emscripten's SDL stores them in 32).
+            app.handleKey(event.key.keysym.sym, static_cast<uint16_t>(event.key.keysym.unicode));
         break;
     case SDL_MOUSEBUTTONDOWN:
         // A click on the black border around a magnified picture hits nothing.

@@ -24,8 +24,8 @@ bool read(std::istream& in, std::string& bytes, std::size_t count)
 
 bool skip(std::istream& in, uint32_t count)
 {
-    in.ignore(count);
-    return in.gcount() == count;
+    in.ignore(static_cast<std::streamsize>(count));
+    return in.gcount() == static_cast<std::streamsize>(count);
 }
 
 unsigned littleEndian(const std::string& bytes, std::size_t at, int count)

@@ -62,7 +62,7 @@ std::vector<int16_t> resample(const std::vector<int16_t>& in, int channels, int 
 }  // namespace
 
 // Only 16-bit PCM, the form of the game's own piece; the callback writes every byte it is given.
-bool loadWave(const char* fileName, SDL_AudioSpec& spec, Uint8*& buffer, uint32_t& length)
+bool loadWave(const char* fileName, SDL_AudioSpec& audio, Uint8*& buffer, uint32_t& length)
 {
     std::ifstream in(fileName, std::ios::binary);
     const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -85,11 +85,11 @@ bool loadWave(const char* fileName, SDL_AudioSpec& spec, Uint8*& buffer, uint32_
         return false;
     std::memcpy(buffer, samples.data(), samples.size() * 2);
     length = static_cast<uint32_t>(samples.size() * 2);
-    spec = SDL_AudioSpec{};
-    spec.freq = *browserRate;
-    spec.format = AUDIO_S16LSB;
-    spec.channels = static_cast<Uint8>(channels);
-    spec.samples = SamplesPerCallback;
+    audio = SDL_AudioSpec{};
+    audio.freq = *browserRate;
+    audio.format = AUDIO_S16LSB;
+    audio.channels = static_cast<Uint8>(channels);
+    audio.samples = SamplesPerCallback;
     return true;
 }
 
