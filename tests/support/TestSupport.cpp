@@ -92,7 +92,8 @@ pid_t startProcess(const std::vector<std::string>& argv, const fs::path& cwd,
     if (pid != 0)
         return pid;
     prctl(PR_SET_PDEATHSIG, SIGKILL);  // a crashed test leaves no game or X server behind
-    dup2(outFd, 1), dup2(errFd, 2);
+    dup2(outFd, 1);
+    dup2(errFd, 2);
     for (const auto& [key, value] : env)
         setenv(key.c_str(), value.c_str(), 1);
     std::vector<char*> args;
@@ -119,7 +120,8 @@ int exitStatus(int waitStatus) { return WIFEXITED(waitStatus) ? WEXITSTATUS(wait
 ProcessResult runProcess(const std::vector<std::string>& argv, const fs::path& cwd,
                          const std::map<std::string, std::string>& env, int timeoutSeconds)
 {
-    FILE *out = std::tmpfile(), *err = std::tmpfile();
+    FILE* out = std::tmpfile();
+    FILE* err = std::tmpfile();
     const pid_t pid = startProcess(argv, cwd, env, fileno(out), fileno(err), timeoutSeconds);
     // SDL ignores SIGALRM once initialised, so a game that hangs after that is killed from here.
     const int exited = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
@@ -130,7 +132,8 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const fs::path& c
     int status = 0;
     waitpid(pid, &status, 0);
     ProcessResult result{exitStatus(status), contentsOf(fileno(out)), contentsOf(fileno(err))};
-    std::fclose(out), std::fclose(err);
+    std::fclose(out);
+    std::fclose(err);
     return result;
 }
 
@@ -141,7 +144,9 @@ void writeBmp(const fs::path& file, int width, int height, const std::function<S
         for (int x = 0; x < width; ++x) {
             const SDL_Color c = colourAt(x, y);
             auto* pixel = static_cast<Uint8*>(surface->pixels) + y * surface->pitch + 3 * x;
-            pixel[0] = c.r, pixel[1] = c.g, pixel[2] = c.b;
+            pixel[0] = c.r;
+            pixel[1] = c.g;
+            pixel[2] = c.b;
         }
     SDL_SaveBMP(surface, file.c_str());
     SDL_FreeSurface(surface);

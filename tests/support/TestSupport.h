@@ -81,7 +81,11 @@ struct FakeClock {
         setTickSource([] { return ticks; });
         setAnimationWaits(false);
     }
-    ~FakeClock() { setTickSource(nullptr), setAnimationWaits(true); }
+    ~FakeClock()
+    {
+        setTickSource(nullptr);
+        setAnimationWaits(true);
+    }
     void set(uint32_t value) { ticks = value; }
     void advance(uint32_t milliseconds) { ticks += milliseconds; }
     uint32_t now() const { return ticks; }
