@@ -24,7 +24,6 @@ std::string wave(const std::string& data, int rate = 8000, int tag = 1, int chan
     return "RIFF" + le(4 + chunks.size(), 4) + "WAVE" + chunks;
 }
 
-
 // As often as the output needs, added to what is there and clipped to the sample range (SDL mixes
 // signed 16 bits while its audio is closed). An empty output leaves the position, even at the end.
 TEST(MixMusic, RepeatsThePieceFromThePlayPositionAndClips)

@@ -20,6 +20,7 @@ Pixels square(const SDL_Surface* surface, int left, int top)
 
 Pixels cell(int i) { return square(screenSurface, 32 * (i / BoardRows), 32 * (i % BoardRows)); }
 
+// On a screen of 0x123456 (the dummy screen's pixels are 0xRRGGBB).
 class BoardDrawing : public ::testing::Test {
 protected:
     void SetUp() override { SDL_FillRect(screenSurface, nullptr, 0x123456); }
@@ -30,7 +31,7 @@ protected:
     FakeClock clock;
 };
 
-TEST_F(BoardDrawing, TilesComeFromTheSelectedSetAndEmptyCellsKeepTheScreen)
+TEST_F(BoardDrawing, DrawsTheSelectedSetsTilesOverTheScreen)
 {
     selectTileset(2);
     const Board board = boardAt(0, 0, {"1.3", "72.", ".5."});
@@ -40,7 +41,7 @@ TEST_F(BoardDrawing, TilesComeFromTheSelectedSetAndEmptyCellsKeepTheScreen)
 }
 
 // The other cells keep what they showed: the background, and the 2 from set 4.
-TEST_F(BoardDrawing, RemovalRedrawsTheClearedCellsWithTheFramesOfTheFirstBand)
+TEST_F(BoardDrawing, RemovalRedrawsTheClearedCellsFromTheFirstBand)
 {
     Board board = boardFromBottomRows({"12", "11"});
     const Board before = board;
@@ -58,7 +59,7 @@ TEST_F(BoardDrawing, RemovalRedrawsTheClearedCellsWithTheFramesOfTheFirstBand)
     EXPECT_EQ(frames, 4);
 }
 
-// Rings of black, white, white and black from the cell's border in; the middle keeps the tile.
+// Rings of black, white, white and black from the cell's border in; the middle keeps the screen.
 TEST_F(BoardDrawing, TheCursorIsFourRingsInsideItsCell)
 {
     drawCellCursor({2, 5});

@@ -17,7 +17,6 @@ std::string pixels(SurfacePtr surface)
     return std::string(static_cast<char*>(converted->pixels), converted->pitch * surface->h);
 }
 
-
 // At every size the game draws in, every Latin-1 character alone and a text with pairs that fonts
 // often kern have SDL_ttf's box and colours.
 TEST(GlyphText, DrawsAsSdlTtf)

@@ -12,7 +12,7 @@ Uint32& pixel(SDL_Surface* surface, int x, int y)
 
 // Every pixel of the picture as a square of window pixels, also after a frame that changes a band
 // of rows; a point of the window maps back to its pixel, the border around the picture to none.
-TEST(Window, AMagnifiedWindowShowsThePictureAndAClickFindsItsPixel)
+TEST(Window, AMagnifiedWindowMatchesThePictureInPixelsAndClicks)
 {
     testing_support::DummyScreen sdl;
     std::mt19937 random(7);

@@ -20,9 +20,8 @@ protected:
     testing_support::DummyScreen screen;
 };
 
-
 // x = 0 means the window: its centre for Center, its right edge for Right.
-TEST_F(DrawText, EveryAlignmentPutsTheGlyphsExactlyIntoTheReportedRectangle)
+TEST_F(DrawText, EveryAlignmentDrawsExactlyIntoTheReportedRectangle)
 {
     // twice the left edge, plus the width once per half the alignment shifts it
     for (const auto& [x, align, left2] : {std::tuple{37, TextAlign::Left, 74}, {0, TextAlign::Center, 800},
