@@ -9,6 +9,8 @@
 using namespace testing_support;
 using Pixels = std::vector<Uint32>;
 
+const Pixels background(1024, 0x123456);
+
 // The 32 x 32 pixels from this corner on.
 Pixels square(const SDL_Surface* surface, int left, int top)
 {
@@ -37,7 +39,7 @@ TEST_F(BoardDrawing, DrawsTheSelectedSetsTilesOverTheScreen)
     const Board board = boardAt(0, 0, {"1.3", "72.", ".5."});
     drawBoard(board);
     for (int i = 0; i < BoardCells; ++i)
-        EXPECT_EQ(cell(i), board[i] ? square(tileSheet, 32 * board[i] - 32, 320) : Pixels(1024, 0x123456)) << i;
+        EXPECT_EQ(cell(i), board[i] ? square(tileSheet, 32 * board[i] - 32, 320) : background);
 }
 
 // The other cells keep what they showed: the background, and the 2 from set 4.
@@ -49,10 +51,10 @@ TEST_F(BoardDrawing, RemovalRedrawsTheClearedCellsFromTheFirstBand)
     int frames = 0;
     setRemovalFrameObserver([&](int frame) {
         EXPECT_EQ(frame, ++frames);
-        for (int i = 0; i < BoardCells; ++i) {
-            const Pixels kept = before[i] ? square(tileSheet, 32, 640) : Pixels(1024, 0x123456);
-            EXPECT_EQ(cell(i), before[i] == 1 ? square(tileSheet, 0, 32 * frame) : kept) << frame;
-        }
+        for (int i = 0; i < BoardCells; ++i)
+            EXPECT_EQ(cell(i), before[i] == 1 ? square(tileSheet, 0, 32 * frame)
+                               : before[i]    ? square(tileSheet, 32, 640)
+                                              : background);
     });
     animateRemoval(removeGroupAt(board, {0, 17}));
     setRemovalFrameObserver({});
@@ -66,6 +68,6 @@ TEST_F(BoardDrawing, TheCursorIsFourRingsInsideItsCell)
     const Pixels shown = square(screenSurface, 64, 160);
     for (int i = 0; i < 1024; ++i) {
         const int ring = std::min({i % 32, i / 32, 31 - i % 32, 31 - i / 32});
-        EXPECT_EQ(shown[i], ring == 0 || ring == 3 ? 0 : ring < 3 ? 0xFFFFFF : 0x123456) << i;
+        EXPECT_EQ(shown[i], ring == 0 || ring == 3 ? 0 : ring < 3 ? 0xFFFFFF : background[i]);
     }
 }

@@ -28,7 +28,7 @@ TEST(Window, AMagnifiedWindowMatchesThePictureInPixelsAndClicks)
             for (int y = 0; y < window->h; ++y)
                 for (int x = 0; x < window->w; ++x)
                     wrong += pixel(window, x, y) != pixel(screenSurface, x / scale, y / scale);
-            EXPECT_EQ(wrong, 0) << scale << "x from row " << top;
+            EXPECT_EQ(wrong, 0) << scale << "x, " << top;
         }
         int16_t x = 0, y = 0;
         EXPECT_TRUE(pictureAt(800 * scale - 1, 2 * scale - 1, x, y) && x == 799 && y == 1);
