@@ -40,7 +40,9 @@ TEST(GlyphText, DrawsAsSdlTtf)
 // One holding more rows than its header claims.
 TEST(GlyphSheets, ADamagedSheetIsRefused)
 {
-    GreyImage image;
-    std::string sheet = TempDataDir().readFile(GlyphSheetFile);
-    EXPECT_FALSE(decodeGreyBmp(sheet.replace(22, 2, "\1\0", 2), image));
+    GreyImage image{1, 2, {9, 9}};
+    std::string sheet = encodeGreyBmp(image);
+    // the height
+    sheet[22] = 1;
+    EXPECT_FALSE(decodeGreyBmp(sheet, image));
 }
