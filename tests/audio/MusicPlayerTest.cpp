@@ -18,6 +18,7 @@ std::string wave(const std::string& data, int rate = 8000, int tag = 1, int chan
                  int perBlock = 0)
 {
     std::string format = le(tag, 2) + le(channels, 2) + le(rate, 4) + le(rate * block, 4) + le(block, 2) + le(bits, 2);
+    // ADPCM: an extra size of 0, the samples per block, MS ADPCM's coefficients
     if (tag != 1)
         format += le(perBlock * 65536, 4) + (tag == 2 ? le(7, 2) + std::string(28, '\0') : "");
     const std::string chunks = "fmt " + le(format.size(), 4) + format + "data" + le(data.size(), 4) + data;
