@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdint>
-#include <sstream>
-#include <tuple>
+#include <map>
 
 #include "TestSupport.h"
 #include "highscore/HighscoreScreens.h"
@@ -11,18 +8,8 @@
 
 namespace {
 
-using Placed = std::tuple<std::string, int32_t, int32_t, TextAlign, int32_t>;  // text, x, y, align, size
-
 class Highscores : public testing::Test {
 protected:
-    std::vector<Placed> placed() const
-    {
-        std::vector<Placed> result;
-        for (const auto& t : recorder.texts)
-            result.emplace_back(t.text, t.x, t.y, t.align, t.size);
-        return result;
-    }
-
     testing_support::TempDataDir dir{{"boulder.ttf"}};
     testing_support::DummyScreen screen;
     testing_support::TextRecorder recorder;
@@ -30,36 +17,27 @@ protected:
 
 }  // namespace
 
-// Names from a damaged list show up to their first NUL byte; rows beyond the table show their place and 0.
-TEST_F(Highscores, TheListShowsPlaceNameAndScoreOfEveryRowUnderTheTitle)
+// Ten lines under the title whatever the list holds: place, name and score, a row beyond the list
+// only its place and a 0.
+TEST_F(Highscores, TheListShowsTenRowsUnderItsTitle)
 {
-    dir.writeFile("Data/var3.hsc", std::string(";45\nAbc;60\n\0Anna;50\nBe\0rt;40\n", 30));
-    drawHighscoreScreen(HighscoreTable("Speed Click", "Data/var3.hsc", 5));
-    const char* rows[10][2] = {{"Abc", "60"}, {"", "50"}, {"", "45"}, {"Be", "40"}, {":)", "10"}};
-    std::vector<Placed> expected = {{"Highscore von Speed Click", 0, 10, TextAlign::Center, 30}};
-    for (int32_t i = 0, y = 70; i < 10; ++i, y += 50) {
-        expected.emplace_back(std::to_string(i + 1), 110, y, TextAlign::Center, 35);
-        if (rows[i][0] && *rows[i][0])
-            expected.emplace_back(rows[i][0], 0, y, TextAlign::Center, 35);
-        expected.emplace_back(rows[i][1] ? rows[i][1] : "0", 700, y, TextAlign::Right, 35);
-    }
-    EXPECT_EQ(placed(), expected);
+    dir.writeFile("Data/var3.hsc", "Abc;60\nBe;40\n");
+    drawHighscoreScreen(HighscoreTable("Speed Click", "Data/var3.hsc", 3));
+    std::map<int32_t, std::string> lines;  // by height
+    for (const DrawnText& text : recorder.texts)
+        lines[text.y] += text.text + " ";
+    std::string shown;
+    for (const auto& [y, line] : lines)
+        shown += line + "| ";
+    EXPECT_EQ(shown, "Highscore von Speed Click | 1 Abc 60 | 2 Be 40 | 3 :) 10 | 4 0 | 5 0 | 6 0 | 7 0 | 8 0 | 9 0 | 10 0 | ");
 }
 
-// Only a name too wide for the window is cut, to its end.
-TEST_F(Highscores, NameEntryShowsItsLinesAndTheEndOfTheNameTypedSoFar)
+// The score, and the end of a name too wide for the window.
+TEST_F(Highscores, NameEntryShowsTheScoreAndTheEndOfALongName)
 {
-    const std::string veryLong = std::string(5000, '.') + "WWWWWWWW";
-    for (const auto& [score, name, shown] : {std::tuple<int32_t, std::string, std::string>{0, "", ""},
-                                             {-5, "J\xFCrgen", "J\xFCrgen"}, {7, veryLong, keepEndWithin(veryLong, 35, 800)}}) {
-        recorder.clear();
-        drawNameEntryScreen(score, name);
-        std::vector<Placed> expected = {{"Super!", 0, 10, TextAlign::Center, 50}};
-        const std::string lines[] = {"Sie haben es in die", "Highscore geschafft.", "Sie haben " + std::to_string(score) + " Punkte",
-                                     "Bitte geben sie ihren Namen ein:", shown};
-        for (int32_t i = 0; i < 5; ++i)
-            if (!lines[i].empty())
-                expected.emplace_back(lines[i], 0, 70 + 50 * i, TextAlign::Center, 35);
-        EXPECT_EQ(placed(), expected) << score;
-    }
+    const std::string name = std::string(5000, '.') + "WWWWWWWW";
+    drawNameEntryScreen(-5, name);
+    EXPECT_NE(recorder.find("Sie haben -5 Punkte"), nullptr);
+    const std::string shown = recorder.texts.back().text;
+    EXPECT_TRUE(shown.size() > 8 && shown.size() < 200 && name.ends_with(shown)) << shown.size();
 }
