@@ -14,19 +14,18 @@ TEST(Files, ReplaceFileReplacesTheOldFileWholeOrNotAtAll)
     testing_support::TempDataDir dir{std::vector<std::string>{}};
     const std::string content(5000, 'n');
     dir.writeFile("Data/liste", "alt");
-    fs::permissions("Data/liste", fs::perms::owner_read | fs::perms::group_read);
-    rlimit limit{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
-    const rlimit roomy = limit;
-    limit.rlim_cur = 20;
-    signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit fails instead of ending the test
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const bool replacedWithinTheLimit = replaceFile("Data/liste", content);
+    fs::permissions("Data/liste", fs::perms(0440));
+    const rlimit twentyBytes{20, RLIM_INFINITY}, roomy{RLIM_INFINITY, RLIM_INFINITY};
+    // A write beyond the limit fails instead of ending the test.
+    signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &twentyBytes), 0);
+    const bool replacedWithinTwentyBytes = replaceFile("Data/liste", content);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &roomy), 0);
-    EXPECT_FALSE(replacedWithinTheLimit);
+    EXPECT_FALSE(replacedWithinTwentyBytes);
     EXPECT_EQ(dir.readFile("Data/liste"), "alt");
-    EXPECT_EQ(std::distance(fs::directory_iterator("Data"), {}), 1) << "a temporary file was left behind";
+    // Nothing is left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator("Data"), {}), 1);
     EXPECT_TRUE(replaceFile("Data/liste", content));
     EXPECT_EQ(dir.readFile("Data/liste"), content);
-    EXPECT_EQ(fs::status("Data/liste").permissions(), fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_EQ(fs::status("Data/liste").permissions(), fs::perms(0440));
 }
