@@ -100,7 +100,7 @@ TEST(Options, TheCommandLineGivesOptionsOrIsRefusedWhole)
         EXPECT_FALSE(parse(arguments));
 }
 
-TEST(Options, AFlagWinsOverTheFileAndTheFileKeepsWhatNoFlagSets)
+TEST(Options, FlagsAreLaidOverTheFile)
 {
     EXPECT_EQ(withOptions(Settings{2, false, 3, false}, Options{7, true, false}), (Settings{2, false, 7, true}));
 }
