@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
-#include <vector>
-
 #include "BoardText.h"
 #include "TestSupport.h"
 #include "game/BoardDrawing.h"
@@ -10,85 +7,67 @@
 #include "gfx/Tileset.h"
 
 using namespace testing_support;
-
-namespace {
-
 using Pixels = std::vector<Uint32>;
 
+const Pixels background(1024, 0x123456);
+
+// The 32 x 32 pixels from this corner on.
 Pixels square(const SDL_Surface* surface, int left, int top)
 {
     Pixels pixels;
-    for (int y = top; y < top + TileSize; ++y) {
-        const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface->pixels) + y * surface->pitch);
-        pixels.insert(pixels.end(), row + left, row + left + TileSize);
-    }
+    for (int i = 0; i < 1024; ++i)
+        pixels.push_back(static_cast<Uint32*>(surface->pixels)[(top + i / 32) * surface->pitch / 4 + left + i % 32]);
     return pixels;
 }
 
-Pixels sheetTile(int colour, int sourceY) { return square(tileSheet, TileSize * (colour - 1), sourceY); }
-Pixels screenCell(int cell) { return square(screenSurface, TileSize * (cell / BoardRows), TileSize * (cell % BoardRows)); }
+Pixels cell(int i) { return square(screenSurface, 32 * (i / BoardRows), 32 * (i % BoardRows)); }
 
+// On a screen of 0x123456 (the dummy screen's pixels are 0xRRGGBB).
 class BoardDrawing : public ::testing::Test {
 protected:
-    void TearDown() override { setRemovalFrameObserver({}); }
+    void SetUp() override { SDL_FillRect(screenSurface, nullptr, 0x123456); }
 
-    TempDataDir dir{{"tileset.bmp"}};
+    TempDataDir dir;
     DummyScreen screen{true};
-    FakeClock clock;  // no waits between the animation's frames
+    // no waits between the animation's frames
+    FakeClock clock;
 };
 
-}  // namespace
-
-TEST_F(BoardDrawing, TilesComeFromTheSelectedSetAndCellsWithoutATileKeepWhatTheScreenHeld)
+TEST_F(BoardDrawing, DrawsTheSelectedSetsTilesOverTheScreen)
 {
-    ASSERT_NE(sheetTile(1, TileSetBand * 2), sheetTile(1, TileSetBand * 4));
     selectTileset(2);
-    SDL_FillRect(screenSurface, nullptr, SDL_MapRGB(screenSurface->format, 40, 50, 60));
-    const Pixels background = screenCell(0);
-    const Board board = boardFromBottomRows({"1234567", ".7.5..1"});
+    const Board board = boardAt(0, 0, {"1.3", "72.", ".5."});
     drawBoard(board);
-    for (int cell = 0; cell < BoardCells; ++cell) {
-        const uint16_t v = board[cell];
-        EXPECT_EQ(screenCell(cell), v != 0 ? sheetTile(v, TileSetBand * 2) : background) << cell;
-    }
+    for (int i = 0; i < BoardCells; ++i)
+        EXPECT_EQ(cell(i), board[i] ? square(tileSheet, 32 * board[i] - 32, 320) : background);
 }
 
-TEST_F(BoardDrawing, RemovalRedrawsExactlyTheClearedCellsWithTheFramesOfTheFirstBand)
+// The other cells keep what they showed: the background, and the 2 from set 4.
+TEST_F(BoardDrawing, RemovalRedrawsTheClearedCellsFromTheFirstBand)
 {
-    selectTileset(3);
-    Board board = boardFromBottomRows({"33.41", "23142", "23312"});
-    drawBoard(board);  // as the last full redraw left it
-    std::vector<Pixels> before;
-    for (int cell = 0; cell < BoardCells; ++cell)
-        before.push_back(screenCell(cell));
-    const Removal removal = removeGroupAt(board, {1, 17});
-    ASSERT_EQ(removal.removed, 4);
-    const std::set<int> cleared = {cellIndex(0, 15), cellIndex(1, 15), cellIndex(1, 16), cellIndex(1, 17), cellIndex(2, 17)};
-    ASSERT_NE(sheetTile(3, TileSize), sheetTile(3, TileSetBand * 3));
-    std::vector<int> frames;
+    Board board = boardFromBottomRows({"12", "11"});
+    const Board before = board;
+    drawBoard(board);
+    int frames = 0;
     setRemovalFrameObserver([&](int frame) {
-        frames.push_back(frame);
-        for (int cell = 0; cell < BoardCells; ++cell)
-            EXPECT_EQ(screenCell(cell), cleared.count(cell) ? sheetTile(3, TileSize * frame) : before[cell])
-                << "frame " << frame << ", cell " << cell;
+        EXPECT_EQ(frame, ++frames);
+        for (int i = 0; i < BoardCells; ++i)
+            EXPECT_EQ(cell(i), before[i] == 1 ? square(tileSheet, 0, 32 * frame)
+                               : before[i]    ? square(tileSheet, 32, 640)
+                                              : background);
     });
-    animateRemoval(removal);
-    EXPECT_EQ(frames, (std::vector<int>{1, 2, 3, 4}));
-    animateRemoval(removeGroupAt(board, {3, 17}));
-    EXPECT_EQ(frames.size(), 4u) << "a lone tile vanishes not";
+    animateRemoval(removeGroupAt(board, {0, 17}));
+    setRemovalFrameObserver({});
+    EXPECT_EQ(frames, 4);
 }
 
-TEST_F(BoardDrawing, AMisuseStopsAtItsAssertion)
+// Rings of black, white, white and black from the cell's border in; the middle keeps the screen.
+TEST_F(BoardDrawing, TheCursorIsFourRingsInsideItsCell)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    selectTileset(0);
-    EXPECT_DEATH(selectTileset(TileSetCount), "Assertion");
-    EXPECT_DEATH(selectTileset(-1), "Assertion");
-    Board board = boardFromBottomRows({"11"});
-    EXPECT_DEATH(
-        {
-            freeTileset();
-            animateRemoval(removeGroupAt(board, {0, 17}));
-        },
-        "Assertion");
+    drawCellCursor({2, 5});
+    const Pixels shown = square(screenSurface, 64, 160);
+    for (int i = 0; i < 1024; ++i) {
+        const int ring = std::min({i % 32, i / 32, 31 - i % 32, 31 - i / 32});
+        EXPECT_EQ(shown[i], ring == 0 || ring == 3 ? 0 : ring < 3 ? 0xFFFFFF : background[i]);
+    }
 }
