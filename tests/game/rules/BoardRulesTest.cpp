@@ -12,36 +12,28 @@ using namespace testing_support;
 
 namespace {
 
-// Whole columns are emptied often, as only they make columns move; few empty cells make full columns.
-Board randomBoard(std::mt19937& rng)
+using Group = std::set<std::pair<int, int>>;
+
+// Adds the cells joined to (column, row) through neighbours of its colour: a plain flood fill.
+void addGroup(const Board& board, int column, int row, Group& group)
 {
-    const auto colours = 1 + rng() % 7, emptyPercent = rng() % 80, emptyColumnPercent = rng() % 60;
-    Board board{};
-    for (int c = 0; c < BoardColumns; ++c) {
-        const bool emptyColumn = rng() % 100 < emptyColumnPercent;
-        for (int r = 0; r < BoardRows; ++r)
-            board.at(c, r) = uint16_t(emptyColumn || rng() % 100 < emptyPercent ? 0 : 1 + rng() % colours);
-    }
-    return board;
+    if (!group.insert({column, row}).second)
+        return;
+    for (const auto& [c, r] : Group{{column - 1, row}, {column + 1, row}, {column, row - 1}, {column, row + 1}})
+        if (onBoard(c, r) && board.at(c, r) == board.at(column, row))
+            addGroup(board, c, r, group);
 }
 
-// The cells of the group that holds (column, row), by a plain flood fill; none for an empty cell.
-std::set<std::pair<int, int>> groupAt(const Board& board, int column, int row)
+Group groupAt(const Board& board, int column, int row)
 {
-    std::set<std::pair<int, int>> group;
-    for (std::vector<std::pair<int, int>> open{{column, row}}; !open.empty();) {
-        const auto [c, r] = open.back();
-        open.pop_back();
-        if (!onBoard(c, r) || board.at(c, r) == 0 || board.at(c, r) != board.at(column, row) ||
-            !group.insert({c, r}).second)
-            continue;
-        open.insert(open.end(), {{c - 1, r}, {c + 1, r}, {c, r - 1}, {c, r + 1}});
-    }
-    return group;
+    Group group;
+    if (board.at(column, row) != 0)
+        addGroup(board, column, row, group);
+    return group.size() >= 2 ? group : Group{};
 }
 
 // In each column the tiles keep their order in one run around the gravity row, those at or above it
-// ending on it (a hanging column's row 0 stays). The columns with a tile in the gravity row then stand
+// ending on it (row 0 of a hanging column stays). The columns with a tile in the gravity row then stand
 // side by side, those from the gravity column's left ending on it (else starting on it); a kept feeder
 // row stays where it is.
 Board settledByTheRules(const Board& board, const Settling& settling)
@@ -76,30 +68,33 @@ Board settledByTheRules(const Board& board, const Settling& settling)
 
 }  // namespace
 
+// Whole columns are emptied often, as only they make columns move.
 TEST(BoardRules, RandomBoardsCountMovesRemoveGroupsAndSettleAsTheModelDoes)
 {
     for (uint32_t seed = 1; seed <= 500 && !testing::Test::HasFailure(); ++seed) {
         SCOPED_TRACE(seed);
         std::mt19937 rng(seed);
-        Board board = randomBoard(rng);
-        const int firstRow = int(rng() % 2), column = int(rng() % BoardColumns), row = int(rng() % BoardRows);
-        int32_t moves = 0;
+        const auto colours = 1 + rng() % 7, emptyPercent = rng() % 80, emptyColumnPercent = rng() % 60;
+        Board board{}, removed{};
         for (int c = 0; c < BoardColumns; ++c)
-            for (int r = firstRow; r < BoardRows; ++r)
-                moves += groupAt(board, c, r).size() >= 2;
-        EXPECT_EQ(countMoves(board, firstRow), moves) << boardText(board);
-
-        const auto group = groupAt(board, column, row);
-        Board removed = board;
-        for (const auto& [c, r] : group)
-            removed.at(c, r) = group.size() >= 2 ? 0 : removed.at(c, r);
+            for (int r = 0, emptyColumn = rng() % 100 < emptyColumnPercent; r < BoardRows; ++r)
+                board.at(c, r) = uint16_t(emptyColumn || rng() % 100 < emptyPercent ? 0 : 1 + rng() % colours);
+        int32_t moves = 0;
+        const int firstRow = int(rng() % 2), column = int(rng() % BoardColumns), row = int(rng() % BoardRows);
+        const Group group = groupAt(board, column, row);
+        for (int c = 0; c < BoardColumns; ++c)
+            for (int r = 0; r < BoardRows; ++r) {
+                moves += r >= firstRow && !groupAt(board, c, r).empty();
+                removed.at(c, r) = group.count({c, r}) ? 0 : board.at(c, r);
+            }
+        EXPECT_EQ(countMoves(board, firstRow), moves);
         EXPECT_EQ(removeGroup(board, int16_t(column), int16_t(row), board.at(column, row)),
                   std::max(int(group.size()) - 1, 0));
-        ASSERT_EQ(boardText(board), boardText(removed)) << column << ", " << row;
+        ASSERT_EQ(boardText(board), boardText(removed));
 
         const bool feeder = rng() % 2;
-        const Settling settling{{int16_t(feeder ? LastRow : rng() % BoardRows), int16_t(rng() % BoardColumns)}, feeder,
-                                feeder ? int(rng() % 26) : 0};
+        const Settling settling{{int16_t(feeder ? LastRow : rng() % BoardRows), int16_t(rng() % BoardColumns)},
+                                feeder, feeder ? int(rng() % 26) : 0};
         collapse(board, settling);
         EXPECT_EQ(boardText(board), boardText(settledByTheRules(removed, settling))) << boardText(removed);
     }
@@ -108,11 +103,10 @@ TEST(BoardRules, RandomBoardsCountMovesRemoveGroupsAndSettleAsTheModelDoes)
 // Only the low 16 bits of a pixel count, as signed numbers; -1 / 32 is 0, yet left of the window.
 TEST(BoardRules, APixelIsOnTheBoardOnlyInsideTheTopLeft800By576)
 {
-    std::mt19937 rng(1);
-    for (int i = 0; i < 1000; ++i) {
-        const int32_t x = int32_t(rng() % 1000) - 100, y = int32_t(rng() % 800) - 100;
-        const CellAtPixel at = cellAtPixel(x + 65536 * (i % 3 - 1), y);
-        EXPECT_EQ(at.onBoard, x >= 0 && x < 800 && y >= 0 && y < 576) << x << ", " << y;
-        EXPECT_TRUE(!at.onBoard || (at.cell.column == x / 32 && at.cell.row == y / 32)) << x << ", " << y;
-    }
+    for (int x = -40; x < 840; ++x)
+        for (int y = -40; y < 620; ++y) {
+            const CellAtPixel at = cellAtPixel(x + 65536 * (y % 3 - 1), y);
+            EXPECT_EQ(at.onBoard, x >= 0 && x < 800 && y >= 0 && y < 576);
+            EXPECT_TRUE(!at.onBoard || (at.cell.column == x / 32 && at.cell.row == y / 32));
+        }
 }
