@@ -1,5 +1,5 @@
 // The board's rules against a plain model on random boards (fixed seeds): moves, a click's group, how
-// the board settles toward any point of gravity (with or without FallDown's feeder row), the pixels.
+// the board settles toward any point of gravity (with or without FallDown's feeder row); the pixels.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -24,6 +24,7 @@ void addGroup(const Board& board, int column, int row, Group& group)
             addGroup(board, c, r, group);
 }
 
+// A lone tile or an empty cell is no group.
 Group groupAt(const Board& board, int column, int row)
 {
     Group group;
@@ -33,45 +34,41 @@ Group groupAt(const Board& board, int column, int row)
 }
 
 // In each column the tiles keep their order in one run around the gravity row, those at or above it
-// ending on it (row 0 of a hanging column stays). The columns with a tile in the gravity row then stand
-// side by side, those from the gravity column's left ending on it (else starting on it); a kept feeder
-// row stays where it is.
-Board settledByTheRules(const Board& board, const Settling& settling)
+// ending on it. The columns with a tile in the gravity row then stand side by side, those from the
+// gravity column's left ending on it (else starting on it); a kept feeder row stays where it is.
+Board settledByTheRules(const Board& board, Gravity gravity, bool keepsFeederRow)
 {
-    const int gr = settling.gravity.row, gc = settling.gravity.column, kept = settling.keepsFeederRow;
-    Board settled{}, expected{};
-    std::vector<int> filled;
+    const int gr = gravity.row, gc = gravity.column;
+    // The settled columns with a tile in the gravity row.
+    std::vector<std::vector<uint16_t>> columns;
+    Board expected{};
     int fromLeft = 0;
     for (int c = 0; c < BoardColumns; ++c) {
-        const int top = c < settling.hangingColumns;
-        std::vector<uint16_t> tiles;
-        int above = 0;
-        settled.at(c, 0) = top ? board.at(c, 0) : 0;
-        for (int r = top; r < BoardRows; ++r)
-            if (board.at(c, r) != 0) {
-                tiles.push_back(board.at(c, r));
-                above += r <= gr;
-            }
-        for (int k = 0; k < int(tiles.size()); ++k)
-            settled.at(c, std::min(gr, gr + 1 - above) + k) = tiles[size_t(k)];
-        if (settled.at(c, gr) != 0) {
-            filled.push_back(c);
+        std::vector<uint16_t> column(BoardRows);
+        int above = 0, k = 0;
+        for (int r = 0; r < BoardRows; ++r)
+            above += board.at(c, r) != 0 && r <= gr;
+        for (int r = 0; r < BoardRows; ++r)
+            if (board.at(c, r) != 0)
+                column[size_t(std::min(gr, gr + 1 - above) + k++)] = board.at(c, r);
+        expected.at(c, 0) = keepsFeederRow ? column[0] : 0;
+        if (column[size_t(gr)] != 0) {
+            columns.push_back(column);
             fromLeft += c <= gc;
         }
-        expected.at(c, 0) = kept ? settled.at(c, 0) : 0;
     }
-    for (int i = 0; i < int(filled.size()); ++i)
-        for (int r = kept; r < BoardRows; ++r)
-            expected.at(std::min(gc, gc + 1 - fromLeft) + i, r) = settled.at(filled[size_t(i)], r);
+    for (int i = 0; i < int(columns.size()); ++i)
+        for (int r = keepsFeederRow; r < BoardRows; ++r)
+            expected.at(std::min(gc, gc + 1 - fromLeft) + i, r) = columns[size_t(i)][size_t(r)];
     return expected;
 }
 
 }  // namespace
 
 // Whole columns are emptied often, as only they make columns move.
-TEST(BoardRules, RandomBoardsCountMovesRemoveGroupsAndSettleAsTheModelDoes)
+TEST(BoardRules, RandomBoardsFollowThePlainModel)
 {
-    for (uint32_t seed = 1; seed <= 500 && !testing::Test::HasFailure(); ++seed) {
+    for (uint32_t seed = 1; seed <= 500 && !HasFailure(); ++seed) {
         SCOPED_TRACE(seed);
         std::mt19937 rng(seed);
         const auto colours = 1 + rng() % 7, emptyPercent = rng() % 80, emptyColumnPercent = rng() % 60;
@@ -79,33 +76,33 @@ TEST(BoardRules, RandomBoardsCountMovesRemoveGroupsAndSettleAsTheModelDoes)
         for (int c = 0; c < BoardColumns; ++c)
             for (int r = 0, emptyColumn = rng() % 100 < emptyColumnPercent; r < BoardRows; ++r)
                 board.at(c, r) = uint16_t(emptyColumn || rng() % 100 < emptyPercent ? 0 : 1 + rng() % colours);
-        int32_t moves = 0;
-        const int firstRow = int(rng() % 2), column = int(rng() % BoardColumns), row = int(rng() % BoardRows);
+        const int column = int(rng() % BoardColumns), row = int(rng() % BoardRows);
         const Group group = groupAt(board, column, row);
+        int32_t moves = 0;
         for (int c = 0; c < BoardColumns; ++c)
             for (int r = 0; r < BoardRows; ++r) {
-                moves += r >= firstRow && !groupAt(board, c, r).empty();
+                moves += !groupAt(board, c, r).empty();
                 removed.at(c, r) = group.count({c, r}) ? 0 : board.at(c, r);
             }
-        EXPECT_EQ(countMoves(board, firstRow), moves);
+        EXPECT_EQ(countMoves(board), moves);
         EXPECT_EQ(removeGroup(board, int16_t(column), int16_t(row), board.at(column, row)),
                   std::max(int(group.size()) - 1, 0));
         ASSERT_EQ(boardText(board), boardText(removed));
 
         const bool feeder = rng() % 2;
-        const Settling settling{{int16_t(feeder ? LastRow : rng() % BoardRows), int16_t(rng() % BoardColumns)},
-                                feeder, feeder ? int(rng() % 26) : 0};
-        collapse(board, settling);
-        EXPECT_EQ(boardText(board), boardText(settledByTheRules(removed, settling))) << boardText(removed);
+        const Gravity gravity{int16_t(feeder ? LastRow : rng() % BoardRows), int16_t(rng() % BoardColumns)};
+        collapse(board, {gravity, feeder});
+        EXPECT_EQ(boardText(board), boardText(settledByTheRules(removed, gravity, feeder)));
     }
 }
 
-// Only the low 16 bits of a pixel count, as signed numbers; -1 / 32 is 0, yet left of the window.
-TEST(BoardRules, APixelIsOnTheBoardOnlyInsideTheTopLeft800By576)
+// The board covers 800 by 576 pixels. Only the low 16 bits of a pixel count, as signed numbers; -1 / 32 is
+// 0, yet left of the window.
+TEST(BoardRules, APixelIsOnTheBoardOnlyInsideIt)
 {
     for (int x = -40; x < 840; ++x)
         for (int y = -40; y < 620; ++y) {
-            const CellAtPixel at = cellAtPixel(x + 65536 * (y % 3 - 1), y);
+            const CellAtPixel at = cellAtPixel(x + 65536 * (y % 3), y);
             EXPECT_EQ(at.onBoard, x >= 0 && x < 800 && y >= 0 && y < 576);
             EXPECT_TRUE(!at.onBoard || (at.cell.column == x / 32 && at.cell.row == y / 32));
         }
