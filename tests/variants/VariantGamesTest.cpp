@@ -34,7 +34,7 @@ TEST(VariantGames, ScreensShowTheirLinesAndTheTypedNameEntersTheList)
         TextRecorder recorder;
         game->draw();
         ASSERT_TRUE(recorder.find(line)) << line;
-        EXPECT_EQ(recorder.find(line)->size, size) << line;
+        EXPECT_EQ(recorder.find(line)->size, size);
     }
     Game& speed = *std::get<0>(cases[2]);
     speed.click(continueButton.x, continueButton.y);
