@@ -50,15 +50,15 @@ Board settledByTheRules(const Board& board, Gravity gravity)
             above += board.at(c, r) != 0 && r <= gr;
         for (int r = 0; r < BoardRows; ++r)
             if (board.at(c, r) != 0)
-                column[size_t(std::min(gr, gr + 1 - above) + k++)] = board.at(c, r);
-        if (column[size_t(gr)] != 0) {
+                column[std::min(gr, gr + 1 - above) + k++] = board.at(c, r);
+        if (column[gr] != 0) {
             columns.push_back(column);
             fromLeft += c <= gc;
         }
     }
     for (int i = 0; i < int(columns.size()); ++i)
         for (int r = 0; r < BoardRows; ++r)
-            expected.at(std::min(gc, gc + 1 - fromLeft) + i, r) = columns[size_t(i)][size_t(r)];
+            expected.at(std::min(gc, gc + 1 - fromLeft) + i, r) = columns[i][r];
     return expected;
 }
 
@@ -69,10 +69,10 @@ TEST(BoardRules, RandomBoardsFollowThePlainModel)
 {
     for (uint32_t seed = 1; seed <= 500 && !HasFailure(); ++seed) {
         std::mt19937 rng(seed);
-        const auto colours = 1 + rng() % 7, emptyPercent = rng() % 80, emptyColumnPercent = rng() % 60;
+        const auto colours = 1 + rng() % 7, emptyPercent = rng() % 80, emptyColumns = rng() % 60;
         Board board{}, removed{};
         for (int c = 0; c < BoardColumns; ++c)
-            for (int r = 0, emptyColumn = rng() % 100 < emptyColumnPercent; r < BoardRows; ++r)
+            for (int r = 0, emptyColumn = rng() % 100 < emptyColumns; r < BoardRows; ++r)
                 board.at(c, r) = uint16_t(emptyColumn || rng() % 100 < emptyPercent ? 0 : 1 + rng() % colours);
         const int column = int(rng() % BoardColumns), row = int(rng() % BoardRows);
         const Group group = groupAt(board, column, row);

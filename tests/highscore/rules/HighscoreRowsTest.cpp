@@ -10,12 +10,12 @@
 TEST(HighscoreRows, EachLineIsReadAsNameAndTheNumberAtoiWouldRead)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {";", ";0"}, {"Abc 50", ":);10"}, {"Abc;x;5", "Abc;0"},
+        {";", ";0"}, {"A 50", ":);10"}, {"A;x;5", "A;0"},
         {"B;\v\f -3", "B;-3"}, {"D;2147483648", "D;2147483647"},
         {std::string(HighscoreLineLimit, 'a') + ";5", ":);10"},
     };
     for (const auto& [line, row] : cases) {
-        HighscoreRows list("Liste", 1);
+        HighscoreRows list("", 1);
         std::istringstream in(line);
         list.readFrom(in);
         std::ostringstream out;
@@ -28,7 +28,7 @@ TEST(HighscoreRows, EachLineIsReadAsNameAndTheNumberAtoiWouldRead)
 // the limit; only a better score replaces the last.
 TEST(HighscoreRows, RowsAreSortedByExchangingAndOnlyABetterScoreReplacesTheLast)
 {
-    HighscoreRows list("Liste", 3);
+    HighscoreRows list("", 3);
     std::istringstream in("A;50" + std::string(HighscoreLineLimit, 'x') + "\nB;50\nC;60\n");
     list.readFrom(in);
     EXPECT_FALSE(list.insert("D", 50));

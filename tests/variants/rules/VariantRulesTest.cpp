@@ -110,6 +110,11 @@ TEST(SpeedRules, TicksDrainGroupsPayAndTheLastPairDealsOrEnds)
     }
 }
 
+TEST(SpeedRules, ThereAreThreeDifficulties)
+{
+    EXPECT_DEATH(SpeedRules::settingsOf(3), "Assertion");
+}
+
 // The tenth tile click since the start, not the ninth, draws a corner (the next number % 4; 2: top right),
 // and its own collapse already gathers the tiles there.
 TEST(SpeedRules, EveryTenthTileClickDrawsACorner)
