@@ -8,39 +8,39 @@
 #include "app/Application.h"
 #include "gfx/Tileset.h"
 
+using namespace testing_support;
+
 class RandomPlay : public testing::TestWithParam<int> {};
 
-TEST_P(RandomPlay, KeepsTheInvariantsOfScreensGamesAndLists)
+TEST_P(RandomPlay, KeepsItsInvariants)
 {
-    const int variant = GetParam();
-    std::mt19937 rng(4000 + variant);
+    std::mt19937 rng(4000 + GetParam());
     const auto pick = [&rng](int low, int high) { return std::uniform_int_distribution(low, high)(rng); };
-    testing_support::TempDataDir dir;
-    testing_support::FakeClock clock;
-    testing_support::DummyScreen screen;
+    TempDataDir dir;
+    FakeClock clock;
+    DummyScreen screen;
     Application app(32);
     const Buttons& b = app.buttons();
-    for (int event = 0; event < 3000 && !HasFailure(); ++event) {
+    for (int event = 0; event < 3000; ++event) {
         for (SDL_Event e; SDL_PollEvent(&e);)  // a frame for each request, as the main loop draws
             app.draw();
         // The labels drawn, the board, and, left from earlier frames, "(ende)", "weiter" and the variant's label.
         std::vector<SDL_Rect> targets = app.labels();
-        targets.insert(targets.end(), {{0, 0, 800, 576}, b.endGame, continueButton, b.variantChoices[variant]});
+        targets.insert(targets.end(), {{0, 0, 800, 576}, b.endGame, continueButton, b.variantChoices[GetParam()]});
         const SDL_Rect& aim = targets[size_t(pick(0, int(targets.size()) - 1))];
         const auto x = int16_t(aim.x + pick(-9, aim.w + 9));
         const auto y = int16_t(aim.y + pick(-9, aim.h + 9));
-        if (const int kind = pick(0, 9); kind == 0) {
+        if (const int kind = pick(0, 9); kind == 0) {  // a typed character
             app.handleKey(SDLK_UNKNOWN, uint16_t(pick(0, 300)));
         } else if (kind <= 3) {
-            clock.advance(uint32_t(pick(0, 9) ? pick(500, 1500) : 600000));
+            clock.advance(500);
             app.handleTick();
         } else if (app.screen() != MainMenu || !pointInRect(x, y, b.quit)) {  // "Ende" would end the test
             app.handleClick(x, y);
         }
         const Game* game = app.game();
         ASSERT_EQ(game != nullptr, app.screen() == InGame || app.screen() == ConfirmEnd);
-        ASSERT_EQ(app.shownList() != nullptr, app.screen() == HighscoreList);
-        ASSERT_EQ(tileRects[0].y, app.tileset() * TileSetBand) << "the player's tile set";
+        ASSERT_EQ(tileRects[0].y, app.tileset() * TileSetBand);  // the player's tile set
         if (!game)
             continue;
         // A game keeps its variant's list; "(ende)" pauses the variants with a clock.
