@@ -68,3 +68,20 @@ TEST(MusicPlayer, PlaysOnlyAFileSdlCanLoad)
         EXPECT_EQ(player.isPlaying(), plays) << i++;
     }
 }
+
+// A sound card that cannot be opened leaves the music off; the next try that finds one plays.
+TEST(MusicPlayer, WithoutAUsableDeviceTheMusicStaysOffUntilATryWorks)
+{
+    testing_support::TempDataDir dir{std::vector<std::string>{}};
+    dir.writeFile("Data/a.wav", wave("abcd", 22050));
+    MusicPlayer player;
+    player.load("Data/a.wav");
+    setenv("SDL_AUDIODRIVER", "nosuchdriver", 1);
+    player.play();
+    EXPECT_FALSE(player.isPlaying());
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    player.play();
+    EXPECT_TRUE(player.isPlaying());
+    player.stop();
+    SDL_Quit();
+}

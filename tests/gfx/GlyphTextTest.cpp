@@ -37,7 +37,8 @@ TEST(GlyphText, DrawsAsSdlTtf)
     }
 }
 
-// One holding more rows than its header claims.
+// One holding more rows than its header claims is refused; a sheet file that cannot be read ends the
+// program with its name, as a missing font file does.
 TEST(GlyphSheets, ADamagedSheetIsRefused)
 {
     GreyImage image{1, 2, {9, 9}};
@@ -45,4 +46,9 @@ TEST(GlyphSheets, ADamagedSheetIsRefused)
     // the height
     sheet[22] = 1;
     EXPECT_FALSE(decodeGreyBmp(sheet, image));
+
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    TempDataDir data{{"glyphs.dat"}};
+    data.writeFile(GlyphSheetFile, sheet);
+    EXPECT_EXIT(GlyphFont{18}, testing::ExitedWithCode(1), "nicht laden!: Data/glyphs.bmp");
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "gfx/FontFile.h"
 #include "gfx/Screen.h"
 #include "gfx/Text.h"
 
@@ -43,5 +44,23 @@ TEST_F(DrawText, KeepEndWithinKeepsTheLongestEndThatFits)
         if (end != name) {
             EXPECT_GT(drawn(name.substr(name.size() - end.size() - 1)).w, maxWidth) << end;
         }
+    }
+}
+
+// Once its streams are closed, a file written again in place is read anew, though its size and time
+// are the same.
+TEST(FontFile, AFileWrittenAgainIsReadAnew)
+{
+    testing_support::TempDataDir data{std::vector<std::string>{}};
+    data.writeFile("Data/font.ttf", "first");
+    const auto time = std::filesystem::last_write_time("Data/font.ttf");
+    for (const std::string bytes : {"first", "again"}) {
+        data.writeFile("Data/font.ttf", bytes);
+        std::filesystem::last_write_time("Data/font.ttf", time);
+        SDL_RWops* stream = openFontFile("Data/font.ttf");
+        std::string read(5, '\0');
+        EXPECT_EQ(SDL_RWread(stream, read.data(), 1, 5), 5);
+        EXPECT_EQ(read, bytes);
+        SDL_RWclose(stream);
     }
 }

@@ -25,19 +25,14 @@ inline Board boardFromBottomRows(const std::vector<std::string_view>& rows)  // 
     return boardAt(0, BoardRows - static_cast<int>(rows.size()), rows);
 }
 
-inline std::string rowText(const Board& board, int row)
-{
-    std::string text;
-    for (int column = 0; column < BoardColumns; ++column)
-        text += board.at(column, row) > 7 ? '?' : ".1234567"[board.at(column, row)];
-    return text;
-}
-
 inline std::string boardText(const Board& board)  // all rows, for readable failures
 {
     std::string text = "\n";
-    for (int row = 0; row < BoardRows; ++row)
-        text += rowText(board, row) + '\n';
+    for (int row = 0; row < BoardRows; ++row) {
+        for (int column = 0; column < BoardColumns; ++column)
+            text += board.at(column, row) > 7 ? '?' : ".1234567"[board.at(column, row)];
+        text += '\n';
+    }
     return text;
 }
 

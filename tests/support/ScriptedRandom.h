@@ -17,18 +17,10 @@ struct ScriptedRandom : RandomSource {
         numbers.pop_front();
         return n;
     }
-    void reseed() override { ++reseeds; }
-
-    // Numbers that deal exactly `board` (every cell a colour), cell by cell in storage order.
-    void toDeal(const Board& board)
-    {
-        for (uint16_t value : board)
-            numbers.push_back(value - 1);
-    }
+    void reseed() override {}
 
     std::deque<int> numbers;
     int drawn = 0;
-    int reseeds = 0;
 };
 
 }  // namespace testing_support

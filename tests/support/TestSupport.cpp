@@ -42,7 +42,7 @@ TempDataDir::~TempDataDir()
     fs::remove_all(root, ignored);
 }
 
-int PixelView::countWhere(const SDL_Rect& area, bool (*counts)(SDL_Color)) const
+int DummyScreen::countWhere(const SDL_Rect& area, bool (*counts)(SDL_Color)) const
 {
     int found = 0;
     for (int y = area.y; y < area.y + area.h; ++y)

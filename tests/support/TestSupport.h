@@ -38,31 +38,28 @@ struct TempDataDir {
     std::filesystem::path root, previous;
 };
 
-// Pixel counts shared by the dummy screen and the screenshots of the real window.
-struct PixelView {
-    virtual ~PixelView() = default;
-    virtual SDL_Color pixel(int x, int y) const = 0;  // black outside
-    static bool red(SDL_Color c) { return c.r > 96 && c.g < 40 && c.b < 40; }  // a glyph: strongly red
-    static bool lit(SDL_Color c) { return (c.r | c.g | c.b) != 0; }
-    int countWhere(const SDL_Rect& area, bool (*counts)(SDL_Color)) const;
-    int countRed(const SDL_Rect& area) const { return countWhere(area, red); }
-    int countNonBlack(const SDL_Rect& area) const { return countWhere(area, lit); }
-};
-
 // SDL video (dummy driver, 32 bits per pixel) and SDL_ttf for one test; with tileset = true also
 // the tile sheet and tileRects, set 4 selected.
-struct DummyScreen : PixelView {
+struct DummyScreen {
     explicit DummyScreen(bool tileset = false);
-    ~DummyScreen() override;
+    ~DummyScreen();
     void clear();  // whole screen black
-    SDL_Color pixel(int x, int y) const override;
+    SDL_Color pixel(int x, int y) const;  // black outside
+    int countWhere(const SDL_Rect& area, bool (*counts)(SDL_Color)) const;
+    int countRed(const SDL_Rect& area) const  // glyphs: strongly red
+    {
+        return countWhere(area, [](SDL_Color c) { return c.r > 96 && c.g < 40 && c.b < 40; });
+    }
+    int countNonBlack(const SDL_Rect& area) const
+    {
+        return countWhere(area, [](SDL_Color c) { return (c.r | c.g | c.b) != 0; });
+    }
     bool ownsTileset;
 };
 
 struct TextRecorder {  // every drawText call while it lives
     TextRecorder() { setTextObserver([this](const DrawnText& text) { texts.push_back(text); }); }
     ~TextRecorder() { setTextObserver({}); }
-    void clear() { texts.clear(); }
     const DrawnText* find(const std::string& text) const
     {
         for (const auto& t : texts)
@@ -88,7 +85,6 @@ struct FakeClock {
     }
     void set(uint32_t value) { ticks = value; }
     void advance(uint32_t milliseconds) { ticks += milliseconds; }
-    uint32_t now() const { return ticks; }
     static inline uint32_t ticks = 0;
 };
 

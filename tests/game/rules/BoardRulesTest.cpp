@@ -35,29 +35,32 @@ Group groupAt(const Board& board, int column, int row)
 
 // In each column the tiles keep their order in one run around the gravity row, those at or above it
 // ending on it. The columns with a tile in the gravity row then stand side by side, those from the
-// gravity column's left ending on it (else starting on it).
-Board settledByTheRules(const Board& board, Gravity gravity)
+// gravity column's left ending on it (else starting on it). A kept feeder row (top) never moves sideways.
+Board settledByTheRules(const Board& board, Gravity gravity, bool keepsFeederRow)
 {
-    const int gr = gravity.row, gc = gravity.column;
+    const int gr = gravity.row;
+    const int gc = gravity.column;
     // The settled columns with a tile in the gravity row.
     std::vector<std::vector<uint16_t>> columns;
     Board expected{};
     int fromLeft = 0;
     for (int c = 0; c < BoardColumns; ++c) {
         std::vector<uint16_t> column(BoardRows);
-        int above = 0, k = 0;
+        int above = 0;
+        int k = 0;
         for (int r = 0; r < BoardRows; ++r)
             above += board.at(c, r) != 0 && r <= gr;
         for (int r = 0; r < BoardRows; ++r)
             if (board.at(c, r) != 0)
                 column[std::min(gr, gr + 1 - above) + k++] = board.at(c, r);
+        expected.at(c, 0) = keepsFeederRow ? column[0] : 0;
         if (column[gr] != 0) {
             columns.push_back(column);
             fromLeft += c <= gc;
         }
     }
     for (int i = 0; i < int(columns.size()); ++i)
-        for (int r = 0; r < BoardRows; ++r)
+        for (int r = keepsFeederRow; r < BoardRows; ++r)
             expected.at(std::min(gc, gc + 1 - fromLeft) + i, r) = columns[i][r];
     return expected;
 }
@@ -69,13 +72,19 @@ TEST(BoardRules, RandomBoardsFollowThePlainModel)
 {
     for (uint32_t seed = 1; seed <= 500 && !HasFailure(); ++seed) {
         std::mt19937 rng(seed);
-        const auto colours = 1 + rng() % 7, emptyPercent = rng() % 80, emptyColumns = rng() % 60;
-        Board board{}, removed{};
-        for (int c = 0; c < BoardColumns; ++c)
-            for (int r = 0, emptyColumn = rng() % 100 < emptyColumns; r < BoardRows; ++r)
+        const auto colours = 1 + rng() % 7;
+        const auto emptyPercent = rng() % 80;
+        const auto emptyColumns = rng() % 60;
+        Board board{};
+        for (int c = 0; c < BoardColumns; ++c) {
+            const bool emptyColumn = rng() % 100 < emptyColumns;
+            for (int r = 0; r < BoardRows; ++r)
                 board.at(c, r) = uint16_t(emptyColumn || rng() % 100 < emptyPercent ? 0 : 1 + rng() % colours);
-        const int column = int(rng() % BoardColumns), row = int(rng() % BoardRows);
+        }
+        const int column = int(rng() % BoardColumns);
+        const int row = int(rng() % BoardRows);
         const Group group = groupAt(board, column, row);
+        Board removed{};
         for (int c = 0; c < BoardColumns; ++c)
             for (int r = 0; r < BoardRows; ++r)
                 removed.at(c, r) = group.count({c, r}) ? 0 : board.at(c, r);
@@ -83,9 +92,10 @@ TEST(BoardRules, RandomBoardsFollowThePlainModel)
                   std::max(int(group.size()) - 1, 0));
         ASSERT_EQ(boardText(board), boardText(removed));
 
-        const Gravity gravity{int16_t(rng() % BoardRows), int16_t(rng() % BoardColumns)};
-        collapse(board, {gravity});
-        EXPECT_EQ(boardText(board), boardText(settledByTheRules(removed, gravity)));
+        const bool feeder = rng() % 2;
+        const Gravity gravity{int16_t(feeder ? LastRow : rng() % BoardRows), int16_t(rng() % BoardColumns)};
+        collapse(board, {gravity, feeder});
+        EXPECT_EQ(boardText(board), boardText(settledByTheRules(removed, gravity, feeder)));
     }
 }
 
