@@ -152,8 +152,11 @@ TEST(Startup, FailuresEndTheProgramWithTheirMessageAndStatus)
 {
     const std::string noTiles = "Konnte Data/tileset.bmp nicht laden.";
     const struct {
-        std::string argument, message, driver = "dummy";
-        int status = 1, tilesetHeight = 0;  // a black tile set 64 pixels wide, one row short of 672
+        std::string argument;
+        std::string message;
+        std::string driver = "dummy";
+        int status = 1;
+        int tilesetHeight = 0;  // a black tile set 64 pixels wide, one row short of 672
     } cases[] = {
         {"--scale=0", UsageText, "dummy", 2},
         {"--fullscreen", noTiles},

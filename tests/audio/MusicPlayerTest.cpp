@@ -29,7 +29,8 @@ std::string wave(const std::string& data, int rate = 8000, int tag = 1, int chan
 // is there and clipped to the sample range (SDL mixes signed 16 bits while its audio is closed).
 TEST(MixMusic, RepeatsThePieceFromThePlayPositionAndClips)
 {
-    std::vector<Sint16> piece = {100, -30000, 30000}, output = {-5000, 5000, 7, 7, 7};
+    std::vector<Sint16> piece = {100, -30000, 30000};
+    std::vector<Sint16> output = {-5000, 5000, 7, 7, 7};
     musicBuffer = reinterpret_cast<Uint8*>(piece.data());
     musicLength = 6;
     musicPosition = 2;

@@ -37,8 +37,9 @@ struct Game {
         connection = XOpenDisplay(display["DISPLAY"].c_str());
         display["SDL_VIDEODRIVER"] = "x11";
         child = startProcess({gameBinary()}, data.path(), display, 1, 2);
-        window = std::stoul("0" + runProcess({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Klakoria$"}, ".",
-                                             display).out);
+        const std::vector<std::string> search = {"xdotool", "search", "--sync", "--onlyvisible", "--name",
+                                                 "^Klakoria$"};
+        window = std::stoul("0" + runProcess(search, ".", display).out);
     }
     ~Game()
     {
@@ -75,7 +76,8 @@ struct Game {
     TempDataDir data;
     FILE* number = std::tmpfile();
     std::map<std::string, std::string> display;
-    pid_t xvfb, child;
+    pid_t xvfb;
+    pid_t child;
     Display* connection;
     unsigned long window;
 };

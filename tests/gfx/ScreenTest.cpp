@@ -30,7 +30,8 @@ TEST(Window, AMagnifiedWindowMatchesThePictureInPixelsAndClicks)
                     wrong += pixel(window, x, y) != pixel(screenSurface, x / scale, y / scale);
             EXPECT_EQ(wrong, 0) << scale << "x, " << top;
         }
-        int16_t x = 0, y = 0;
+        int16_t x = 0;
+        int16_t y = 0;
         EXPECT_TRUE(pictureAt(800 * scale - 1, 2 * scale - 1, x, y) && x == 799 && y == 1);
         EXPECT_FALSE(pictureAt(800 * scale, 0, x, y) || pictureAt(0, 600 * scale, x, y));
     }

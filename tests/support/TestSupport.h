@@ -35,7 +35,8 @@ struct TempDataDir {
         std::ofstream(root / relative, std::ios::binary | std::ios::trunc) << bytes;
     }
 
-    std::filesystem::path root, previous;
+    std::filesystem::path root;
+    std::filesystem::path previous;
 };
 
 // SDL video (dummy driver, 32 bits per pixel) and SDL_ttf for one test; with tileset = true also
@@ -90,7 +91,8 @@ struct FakeClock {
 
 struct ProcessResult {
     int status = -1;  // exit status, or 128 + signal
-    std::string out, err;
+    std::string out;
+    std::string err;
 };
 // Runs argv in cwd with extra environment entries; after timeoutSeconds it is ended (SIGALRM, or
 // SIGKILL where that is ignored).

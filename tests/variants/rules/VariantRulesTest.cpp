@@ -54,8 +54,16 @@ TEST(StandardRules, LevelTimeRunsFromTheFirstTileClickAndDividesTheBonus)
 // per click - % tiles left)^3 over the whole seconds, at least 0: the 9 tiles left are 2 %.
 TEST(ChaosRules, EachClickMovesGravityAndTheLastMoveEndsWithABonus)
 {
-    const Rows five = {".1.....", ".1....3", "2111..3"}, last = {"11", "232323232"};
-    const struct { const Rows& rows; int16_t points; int column, row; uint32_t seconds; int pointsAfter, finalScore;
+    const Rows five = {".1.....", ".1....3", "2111..3"};
+    const Rows last = {"11", "232323232"};
+    const struct {
+        const Rows& rows;
+        int16_t points;
+        int column;
+        int row;
+        uint32_t seconds;
+        int pointsAfter;
+        int finalScore;
     } cases[] = {
         {five, 895, 2, 17, 0, 915, 0},
         // an empty cell: a click into the board all the same
@@ -83,9 +91,19 @@ TEST(ChaosRules, EachClickMovesGravityAndTheLastMoveEndsWithABonus)
 // or wins after the seventh.
 TEST(SpeedRules, TicksDrainGroupsPayAndTheLastPairDealsOrEnds)
 {
-    const Rows group = {"1...3..", "111.3.2"}, pair = {"3..", "411"};
-    const struct { int16_t difficulty, colours, points; const Rows& rows; int column, row; uint32_t seconds;
-                   int pointsAfter, finalScore; } cases[] = {
+    const Rows group = {"1...3..", "111.3.2"};
+    const Rows pair = {"3..", "411"};
+    const struct {
+        int16_t difficulty;
+        int16_t colours;
+        int16_t points;
+        const Rows& rows;
+        int column;
+        int row;
+        uint32_t seconds;
+        int pointsAfter;
+        int finalScore;
+    } cases[] = {
         // Leicht drains 5: lost with 4 s + 3 * 100
         {0, 3, 3, group, -1, 18, 4, -2, 304},
         // (4 - 1 - 1) * 1, then 40 for the next board
@@ -136,8 +154,17 @@ TEST(SpeedRules, EveryTenthTileClickDrawsACorner)
 // one falls. Seven boards win; a feed onto a tile loses. No board after: the next board was dealt.
 TEST(FallDownRules, ClicksFeedSettleDealWinOrLose)
 {
-    const struct { std::string_view top; Rows bottom; int16_t colours, refillColumn; int column, row, finalScore;
-                   std::string_view topAfter; Rows after; } cases[] = {
+    const struct {
+        std::string_view top;
+        Rows bottom;
+        int16_t colours;
+        int16_t refillColumn;
+        int column;
+        int row;
+        int finalScore;
+        std::string_view topAfter;
+        Rows after;
+    } cases[] = {
         {"", {"1244"}, 4, 0, 0, 17, 0, "1", {"1244"}},
         {"1", {"1244"}, 4, 25, 6, 9, 0, "", {"1", "1244"}},
         {".4.3", {"11", "2323"}, 4, 2, 0, 16, 0, ".4", {"...3", "2323"}},
