@@ -92,7 +92,7 @@ TEST_F(App, TheCursorPlaysACellAsTheMouseDoes)
     EXPECT_TRUE(app.game()->core().board == byMouse);
 }
 
-// Only a left press is a click. Escape and the close request end the loop after the pass that handles what is
+// Only a left press inside a label is a click. Escape and the close request end the loop after the pass that handles what is
 // queued behind them.
 TEST_F(App, OnlyALeftPressClicksAndEscapeOrCloseEndTheLoop)
 {
@@ -104,6 +104,8 @@ TEST_F(App, OnlyALeftPressClicksAndEscapeOrCloseEndTheLoop)
     push({.key = {SDL_KEYDOWN, 0, 0, {0, SDLK_ESCAPE, KMOD_NONE, 27}}});
     onPlay(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
     onPlay(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
+    // a left press on the first pixel right of the label
+    push({.button = {SDL_MOUSEBUTTONDOWN, 0, SDL_BUTTON_LEFT, 0, Uint16(2 * (play.x + play.w)), Uint16(2 * play.y)}});
     EXPECT_FALSE(MainLoop(app).runPass());
     EXPECT_EQ(app.screen(), MainMenu);
     push({SDL_QUIT});
@@ -114,6 +116,7 @@ TEST_F(App, OnlyALeftPressClicksAndEscapeOrCloseEndTheLoop)
 
 // The period starts with the loop's first pass and counts from the last tick, not from when it was due, so a
 // late pass brings one tick, not ten; a paused game gets none. The millisecond counter wraps on the way.
+// A tick that changed the game leaves a frame asked for.
 TEST_F(App, TicksEvery500MillisecondsWhilePlaying)
 {
     click(app.buttons().play);
@@ -124,10 +127,14 @@ TEST_F(App, TicksEvery500MillisecondsWhilePlaying)
     const int fed = rules.refillColumn;
     MainLoop loop(app);
     const std::pair<uint32_t, int> steps[] = {{0, 0}, {499, 0}, {201, 1}, {499, 1}, {1, 2}, {5000, 3}};
+    int before = 0;
     for (const auto& [milliseconds, ticks] : steps) {
         clock.advance(milliseconds);
         loop.runPass();
         EXPECT_EQ(rules.refillColumn - fed, ticks) << milliseconds;
+        const int frames = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_EVENTMASK(SDL_USEREVENT));
+        EXPECT_EQ(frames, ticks - before) << milliseconds;
+        before = ticks;
     }
     click(app.buttons().endGame);  // "(ende)" pauses FallDown
     clock.advance(5000);

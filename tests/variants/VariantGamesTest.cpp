@@ -41,4 +41,10 @@ TEST(VariantGames, ScreensShowTheirLinesAndTheTypedNameEntersTheList)
         speed.editPlayerName(key);
     speed.click(continueButton.x, continueButton.y);
     EXPECT_EQ(speed.highscores().name(0), "Ab (L)");
+
+    // A tick of a running Speed game drains its points: the screen has changed.
+    SpeedRules running;
+    running.state = Playing;
+    running.clock.startTicks = 1;
+    EXPECT_TRUE(SpeedGame(list(), random, running).tick());
 }
