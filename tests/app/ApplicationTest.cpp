@@ -92,8 +92,8 @@ TEST_F(App, TheCursorPlaysACellAsTheMouseDoes)
     EXPECT_TRUE(app.game()->core().board == byMouse);
 }
 
-// Only a left press inside a label is a click. Escape and the close request end the loop after the pass that handles what is
-// queued behind them.
+// Only a left press inside a label is a click. Escape and the close request end the loop after the pass that
+// handles what is queued behind them.
 TEST_F(App, OnlyALeftPressClicksAndEscapeOrCloseEndTheLoop)
 {
     const auto push = [](SDL_Event event) { SDL_PushEvent(&event); };
@@ -105,7 +105,8 @@ TEST_F(App, OnlyALeftPressClicksAndEscapeOrCloseEndTheLoop)
     onPlay(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
     onPlay(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
     // a left press on the first pixel right of the label
-    push({.button = {SDL_MOUSEBUTTONDOWN, 0, SDL_BUTTON_LEFT, 0, Uint16(2 * (play.x + play.w)), Uint16(2 * play.y)}});
+    const auto right = Uint16(2 * (play.x + play.w));
+    push({.button = {SDL_MOUSEBUTTONDOWN, 0, SDL_BUTTON_LEFT, 0, right, Uint16(2 * play.y)}});
     EXPECT_FALSE(MainLoop(app).runPass());
     EXPECT_EQ(app.screen(), MainMenu);
     push({SDL_QUIT});
